@@ -1,0 +1,69 @@
+#include "SettingsStore.h"
+
+#include "NumberFormat.h"
+
+#include <QSettings>
+
+int SettingsStore::getInt16(const QString& app, const QString& section, const QString& key,
+                            int defaultValue) const
+{
+    const auto v = numfmt::toInt16(get(app, section, key, QString::number(defaultValue)));
+    return v ? *v : defaultValue;
+}
+
+bool SettingsStore::getBool(const QString& app, const QString& section, const QString& key,
+                            bool defaultValue) const
+{
+    const auto v = numfmt::toBool(get(app, section, key, boolText(defaultValue)));
+    return v ? *v : defaultValue;
+}
+
+namespace {
+QString iniKey(const QString& section, const QString& key)
+{
+    return section + QLatin1Char('/') + key;
+}
+} // namespace
+
+QString IniSettingsStore::get(const QString& app, const QString& section, const QString& key,
+                              const QString& defaultValue) const
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
+    return s.value(iniKey(section, key), defaultValue).toString();
+}
+
+void IniSettingsStore::set(const QString& app, const QString& section, const QString& key, const QString& value)
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
+    s.setValue(iniKey(section, key), value);
+}
+
+bool IniSettingsStore::contains(const QString& app, const QString& section, const QString& key) const
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
+    return s.contains(iniKey(section, key));
+}
+
+QString IniSettingsStore::fileName(const QString& app)
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
+    return s.fileName();
+}
+
+QString MemorySettingsStore::get(const QString& app, const QString& section, const QString& key,
+                                 const QString& defaultValue) const
+{
+    return m_values.value(path(app, section, key), defaultValue);
+}
+
+void MemorySettingsStore::set(const QString& app, const QString& section, const QString& key,
+                              const QString& value)
+{
+    m_values.insert(path(app, section, key), value);
+    m_writes.push_back({app, section, key, value});
+}
+
+bool MemorySettingsStore::contains(const QString& app, const QString& section, const QString& key) const
+{
+    return m_values.contains(path(app, section, key));
+}

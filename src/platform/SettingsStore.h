@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QHash>
+#include <QStringList>
+
+#include <vector>
+
+// The per-user store of text values, addressed by application name, section and key.
+// Every read carries a default, returned when the key is missing.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    virtual QString get(const QString& app, const QString& section, const QString& key,
+                        const QString& defaultValue) const = 0;
+    virtual void set(const QString& app, const QString& section, const QString& key, const QString& value) = 0;
+    virtual bool contains(const QString& app, const QString& section, const QString& key) const = 0;
+    // Writes pending changes through to the medium.
+    virtual void sync() {}
+
+    // Typed reads. A stored value that does not convert gives the default, so a
+    // hand-edited or damaged file never stops the program.
+    int getInt16(const QString& app, const QString& section, const QString& key, int defaultValue) const;
+    bool getBool(const QString& app, const QString& section, const QString& key, bool defaultValue) const;
+
+    static QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+};
+
+// QSettings in INI format: $XDG_CONFIG_HOME/Vantrel/<app>.ini, one INI group per section.
+class IniSettingsStore : public SettingsStore {
+public:
+    static constexpr const char* kOrganization = "Vantrel";
+
+    QString get(const QString& app, const QString& section, const QString& key,
+                const QString& defaultValue) const override;
+    void set(const QString& app, const QString& section, const QString& key, const QString& value) override;
+    bool contains(const QString& app, const QString& section, const QString& key) const override;
+    // The file that holds an application's settings.
+    static QString fileName(const QString& app);
+};
+
+// In memory, for tests. Records every write in order.
+class MemorySettingsStore : public SettingsStore {
+public:
+    struct Write {
+        QString app, section, key, value;
+    };
+
+    QString get(const QString& app, const QString& section, const QString& key,
+                const QString& defaultValue) const override;
+    void set(const QString& app, const QString& section, const QString& key, const QString& value) override;
+    bool contains(const QString& app, const QString& section, const QString& key) const override;
+
+    const std::vector<Write>& writes() const { return m_writes; }
+    void clearWrites() { m_writes.clear(); }
+
+private:
+    static QString path(const QString& app, const QString& section, const QString& key)
+    {
+        return app + QChar(0x1f) + section + QChar(0x1f) + key;
+    }
+    QHash<QString, QString> m_values;
+    std::vector<Write> m_writes;
+};

@@ -1,0 +1,178 @@
+#include "SimByteLink.h"
+
+SimByteLink::SimByteLink(Runtime& runtime, Kind kind, QObject* parent) : ByteLink(parent), m_rt(runtime), m_kind(kind)
+{
+}
+
+SimByteLink::~SimByteLink()
+{
+    if (m_peer)
+        m_peer->setSender({});
+}
+
+void SimByteLink::attachPeer(SimPeer* peer)
+{
+    if (m_peer)
+        m_peer->setSender({});
+    m_peer = peer;
+    if (m_peer)
+        m_peer->setSender([this](const QByteArray& b) { deliverFromPeer(b); });
+}
+
+qint64 SimByteLink::byteTimeNs(qint64 bytes) const
+{
+    if (m_baud <= 0)
+        return 0;
+    return bytes * m_bitsPerByte * 1000000000LL / m_baud;
+}
+
+bool SimByteLink::open()
+{
+    if (m_open || m_connecting)
+        return true;
+    m_error.clear();
+    const quint64 epoch = ++m_epoch;
+    if (m_kind == Kind::Serial) {
+        if (!m_openFailure.isEmpty()) {
+            m_error = m_openFailure;
+            return false;
+        }
+        m_open = true;
+        ++m_openCount;
+        m_txSegments.clear();
+        m_txBusyUntilNs = m_rxBusyUntilNs = m_rt.nowNs();
+        if (m_peer)
+            m_peer->peerConnected();
+        return true;
+    }
+    // TCP: the connection completes (or not) a moment later, like a real socket.
+    m_connecting = true;
+    m_rt.singleShot(m_connectDelayMs, this, [this, epoch] {
+        if (epoch != m_epoch || !m_connecting)
+            return;
+        m_connecting = false;
+        if (!m_openFailure.isEmpty()) {
+            m_error = m_openFailure;
+            Q_EMIT errorOccurred(m_error);
+            return;
+        }
+        m_open = true;
+        ++m_openCount;
+        m_txSegments.clear();
+        m_txBusyUntilNs = m_rxBusyUntilNs = m_rt.nowNs();
+        Q_EMIT opened();
+        if (m_peer)
+            m_peer->peerConnected();
+    });
+    return true;
+}
+
+void SimByteLink::close()
+{
+    const bool wasOpen = m_open;
+    m_open = false;
+    m_connecting = false;
+    ++m_epoch;
+    m_txSegments.clear();
+    if (wasOpen && m_peer)
+        m_peer->peerDisconnected();
+}
+
+void SimByteLink::dropFromPeer()
+{
+    if (!m_open)
+        return;
+    close();
+    Q_EMIT closedByPeer();
+}
+
+qint64 SimByteLink::write(const QByteArray& data)
+{
+    if (!m_open)
+        return -1;
+    const qint64 now = m_rt.nowNs();
+    const qint64 start = qMax(now, m_txBusyUntilNs);
+    const qint64 end = start + byteTimeNs(data.size());
+    m_txBusyUntilNs = end;
+    if (m_baud > 0)
+        m_txSegments.push_back({start, end, data.size()});
+    m_transcript.push_back({start, Direction::ToUnit, data});
+    const quint64 epoch = m_epoch;
+    m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, data] {
+        if (epoch == m_epoch && m_peer)
+            m_peer->peerReceived(data);
+    });
+    return data.size();
+}
+
+void SimByteLink::pruneSegments() const
+{
+    const qint64 now = m_rt.nowNs();
+    while (!m_txSegments.empty() && m_txSegments.front().endNs <= now)
+        m_txSegments.pop_front();
+}
+
+qint64 SimByteLink::bytesToWrite() const
+{
+    pruneSegments();
+    const qint64 now = m_rt.nowNs();
+    qint64 pending = 0;
+    for (const auto& s : m_txSegments) {
+        if (now <= s.startNs) {
+            pending += s.bytes;
+        } else {
+            const qint64 done = (now - s.startNs) / qMax<qint64>(1, byteTimeNs(1));
+            pending += qMax<qint64>(0, s.bytes - done);
+        }
+    }
+    return pending;
+}
+
+bool SimByteLink::drain(int timeoutMs)
+{
+    return m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_txBusyUntilNs; },
+                            qint64(timeoutMs) * 1000000);
+}
+
+bool SimByteLink::setDtr(bool on)
+{
+    m_dtr = on;
+    return m_kind == Kind::Serial;
+}
+
+bool SimByteLink::setRts(bool on)
+{
+    m_rts = on;
+    return m_kind == Kind::Serial;
+}
+
+void SimByteLink::deliverFromPeer(const QByteArray& bytes)
+{
+    if (!m_open || bytes.isEmpty())
+        return;
+    const qint64 now = m_rt.nowNs();
+    const qint64 start = qMax(now, m_rxBusyUntilNs);
+    const qint64 end = start + byteTimeNs(bytes.size());
+    m_rxBusyUntilNs = end;
+    m_transcript.push_back({start, Direction::FromUnit, bytes});
+    const quint64 epoch = m_epoch;
+    m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, bytes] {
+        if (epoch == m_epoch && m_open)
+            Q_EMIT received(bytes);
+    });
+}
+
+void SimByteLink::injectLineEvent(LineEvent event)
+{
+    if (m_open)
+        Q_EMIT lineEvent(event);
+}
+
+QByteArray SimByteLink::sentBytes() const
+{
+    QByteArray out;
+    for (const auto& r : m_transcript)
+        if (r.direction == Direction::ToUnit)
+            out += r.bytes;
+    return out;
+}

@@ -1,0 +1,25 @@
+// Main for the GoogleTest targets. Every test process gets its own settings folder
+// (XDG_CONFIG_HOME in a temporary directory) before anything reads the store, and a
+// Qt application object (a widget one for the window tests, offscreen).
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#ifdef QVR_TEST_GUI
+#include <QApplication>
+using TestApp = QApplication;
+#else
+#include <QCoreApplication>
+using TestApp = QCoreApplication;
+#endif
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir configDir;
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApp app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
