@@ -54,8 +54,11 @@ public:
     void setEndpoint(const LinkEndpoint& endpoint) { m_endpoint = endpoint; }
     const LinkEndpoint& endpoint() const { return m_endpoint; }
 
-    // Serial: opens now and returns the result. TCP: starts connecting and returns false
-    // only when that cannot even start; isOpen() turns true once connected.
+    // Serial: opens now and returns the result; a failure is told by the result only (with
+    // errorString()), not by errorOccurred. TCP: starts connecting and returns false only
+    // when that cannot even start; isOpen() turns true and opened() comes once connected,
+    // a refused or failed connection comes as errorOccurred. Opening a link that is open
+    // or connecting does nothing and returns true.
     // On failure errorString() holds the platform's own text.
     virtual bool open() = 0;
     virtual void close() = 0;
@@ -67,6 +70,7 @@ public:
     // Bytes accepted but not yet on the wire.
     virtual qint64 bytesToWrite() const = 0;
     // Waits (pumping events) until every queued byte is on the wire, or the time is up.
+    // True only when all of them went out; false on timeout or when the link closed.
     virtual bool drain(int timeoutMs) = 0;
 
     // Output lines and handshaking. False when the device has no such line.
@@ -79,8 +83,10 @@ Q_SIGNALS:
     void received(const QByteArray& data);
     void lineEvent(LineEvent event);
     void opened();
-    // The link closed by itself (peer gone, device removed), not by close().
+    // The link closed by itself (peer gone, device removed), not by close(). This is the
+    // one notice of it (no errorOccurred as well); errorString() has the platform's text.
     void closedByPeer();
+    // A failed connection, or a fault while the link stays open. Never after close().
     void errorOccurred(const QString& text);
 
 protected:

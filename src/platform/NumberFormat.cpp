@@ -1,11 +1,20 @@
 #include "NumberFormat.h"
 
 #include <cmath>
+#include <limits>
 
 namespace numfmt {
 
 qint64 roundHalfEven(double value)
 {
+    // Text from a unit or a file can hold anything; out-of-range values saturate instead
+    // of being undefined behaviour in the conversion below.
+    if (std::isnan(value))
+        return 0;
+    if (value >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (value <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
     // Settle representation noise first (0.1 * 25 = 2.5000000000000004) so that a value
     // that is meant to be a half is treated as one.
     const double settled = std::round(value * 1e9) / 1e9;
@@ -41,21 +50,51 @@ QString afmtINT4(double value)
     return zeroPadded(value, 4);
 }
 
-qint16 aH2I(const QString& hexText)
+namespace {
+// The legacy number reader ignores blanks, tabs and line feeds wherever they are.
+bool isBlank(QChar c)
 {
-    QString t = hexText.trimmed();
-    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) || t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        t = t.mid(2);
-    quint64 v = 0;
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+}
+
+void skipBlanks(const QString& t, int& i)
+{
+    while (i < t.size() && isBlank(t[i]))
+        ++i;
+}
+
+// Reads digits of the radix from i on (blanks skipped), keeping the low 64 bits.
+int readRadixDigits(const QString& t, int& i, int radix, quint64* value)
+{
     int digits = 0;
-    for (QChar c : t) {
-        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
-        if (d < 0)
+    for (skipBlanks(t, i); i < t.size(); skipBlanks(t, ++i)) {
+        const int d = QStringLiteral("0123456789ABCDEF").indexOf(t[i].toUpper());
+        if (d < 0 || d >= radix)
             break;
-        v = (v << 4) | quint64(d);
+        *value = *value * quint64(radix) + quint64(d);
         ++digits;
     }
-    return digits ? wrap16(qint64(v)) : qint16(0);
+    return digits;
+}
+
+// A "&H"/"&O" literal is a 16-bit value when it fits in 16 bits ("&HFFFF" is -1), else 32-bit.
+qint64 radixLiteralValue(quint64 v)
+{
+    if (v <= 0xFFFF)
+        return wrap16(qint64(v));
+    return qint32(quint32(v & 0xFFFFFFFFu));
+}
+} // namespace
+
+qint16 aH2I(const QString& hexText)
+{
+    int i = 0;
+    skipBlanks(hexText, i);
+    if (hexText.mid(i, 2).compare(QLatin1String("&H"), Qt::CaseInsensitive) == 0 ||
+        hexText.mid(i, 2).compare(QLatin1String("0x"), Qt::CaseInsensitive) == 0)
+        i += 2;
+    quint64 v = 0;
+    return readRadixDigits(hexText, i, 16, &v) ? wrap16(qint64(v)) : qint16(0);
 }
 
 double dTan2(double x, double y)
@@ -108,7 +147,7 @@ QString leadingSpace(qint64 value)
 
 QString leadingSpace(double value)
 {
-    QString body = QString::number(std::fabs(value), 'g', 15);
+    QString body = QString::number(std::fabs(value), 'g', 15).toUpper();
     if (body.startsWith(QLatin1String("0.")))
         body = body.mid(1);  // the legacy form writes .5, not 0.5
     return value < 0 ? QLatin1Char('-') + body : QLatin1Char(' ') + body;
@@ -116,15 +155,23 @@ QString leadingSpace(double value)
 
 double leadingNumber(const QString& text)
 {
-    int i = 0;
     const int n = int(text.size());
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
-        ++i;
+    int i = 0;
+    skipBlanks(text, i);
+    if (i + 1 < n && text[i] == QLatin1Char('&')) {
+        const QChar r = text[i + 1].toUpper();
+        if (r == QLatin1Char('H') || r == QLatin1Char('O')) {
+            i += 2;
+            quint64 v = 0;
+            return readRadixDigits(text, i, r == QLatin1Char('H') ? 16 : 8, &v) ? double(radixLiteralValue(v))
+                                                                                 : 0.0;
+        }
+    }
     QString num;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
         num += text[i++];
     bool digits = false, dot = false;
-    for (; i < n; ++i) {
+    for (skipBlanks(text, i); i < n; skipBlanks(text, ++i)) {
         const QChar c = text[i];
         if (c.isDigit() && c.unicode() < 128) {
             num += c;
@@ -136,7 +183,27 @@ double leadingNumber(const QString& text)
             break;
         }
     }
-    return digits ? num.toDouble() : 0.0;
+    if (!digits)
+        return 0.0;
+    // An exponent ("1.5E3", or "D" as the legacy reader also takes) counts only when digits
+    // follow it; "12E" is 12.
+    if (i < n && QStringLiteral("EeDd").contains(text[i])) {
+        int j = i + 1;
+        QString exp = QStringLiteral("e");
+        skipBlanks(text, j);
+        if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+')))
+            exp += text[j++];
+        bool expDigits = false;
+        for (skipBlanks(text, j); j < n && text[j].isDigit() && text[j].unicode() < 128; skipBlanks(text, ++j)) {
+            exp += text[j];
+            expDigits = true;
+        }
+        if (expDigits)
+            num += exp;
+    }
+    bool ok = false;
+    const double v = num.toDouble(&ok);
+    return ok && std::isfinite(v) ? v : 0.0;
 }
 
 std::optional<int> toInt16(const QString& text)

@@ -19,8 +19,9 @@ qint16 wrap16(qint64 value);
 QString afmtINT3(double value);
 QString afmtINT4(double value);
 
-// Hexadecimal text to a signed 16-bit value ("FFFF" -> -1, "7F" -> 127). Blanks around
-// the text are ignored; a leading "&H" or "0x" is accepted; anything else gives 0.
+// Hexadecimal text to a signed 16-bit value ("FFFF" -> -1, "7F" -> 127). Blanks are
+// ignored; a leading "&H" or "0x" is accepted; reading stops at the first character that
+// is not a hexadecimal digit; no digits gives 0. More than four digits keep the low 16 bits.
 qint16 aH2I(const QString& hexText);
 
 // Two-argument arctangent in radians with pi taken as 3.14159: x = 0 gives +pi/2 for
@@ -36,10 +37,18 @@ QString formatPattern(double value, const QString& pattern);
 // a negative one its minus sign ("12" -> " 12", -3 -> "-3", 2.5 -> " 2.5").
 QString leadingSpace(double value);
 QString leadingSpace(qint64 value);
+// Plain int (and 16-bit values) would otherwise be ambiguous between the two above.
+inline QString leadingSpace(int value)
+{
+    return leadingSpace(qint64(value));
+}
 
-// Reads the number at the start of the text: skips blanks, takes an optional sign, digits
-// and one decimal point, stops at the first character that cannot continue the number.
-// No digits gives 0. ("  12ab" -> 12, "-3.5x" -> -3.5, "abc" -> 0).
+// Reads the number at the start of the text as the legacy reader does: blanks, tabs and
+// line feeds are ignored wherever they stand, then an optional sign, digits, one decimal
+// point and an exponent ("E" or "D" followed by digits); it stops at the first character
+// that cannot continue the number. No digits gives 0. ("  12ab" -> 12, "-3.5x" -> -3.5,
+// "- 1 2" -> -12, "abc" -> 0.) "&H" and "&O" read hexadecimal and octal; a value that
+// fits in 16 bits is a signed 16-bit one ("&HFFFF" -> -1), as the unit's hex fields mean.
 double leadingNumber(const QString& text);
 
 // Whole-text conversions used for stored settings. Empty when the text does not convert.

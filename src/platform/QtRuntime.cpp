@@ -5,6 +5,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 class QtRuntimeTimer : public RuntimeTimer {
@@ -13,8 +15,9 @@ public:
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (m_callback)
-                m_callback();
+            // A copy: the handler may replace the callback or delete this timer.
+            if (const auto callback = m_callback)
+                callback();
         });
     }
     void setInterval(int ms) override { m_timer.setInterval(ms); }
@@ -31,11 +34,14 @@ private:
     std::function<void()> m_callback;
 };
 
-// Qt's precise timers wake us up to a millisecond late. The last stretch of a wait
-// is therefore spent checking the clock, in slices short enough to end on time but
-// long enough not to spin the CPU.
-constexpr qint64 kFinishWindowNs = 1500000;
-constexpr unsigned long kFinishSliceUs = 100;
+// Qt's precise timers wake us up to a millisecond (rarely two) late. A wait therefore
+// sleeps in the event loop only until this close to its deadline and spends the rest
+// checking the clock in short sleeps: short enough to end on time, long enough not to
+// spin the CPU. A sleep itself overruns by some 50 us (the kernel's timer slack), so the
+// last stretch is only checked, not slept.
+constexpr qint64 kFinishWindowNs = 2000000;
+constexpr qint64 kFinishSliceNs = 100000;
+constexpr qint64 kFinishSpinNs = 100000;
 
 } // namespace
 
@@ -82,28 +88,31 @@ void QtRuntime::wait(int ms)
 
 bool QtRuntime::waitUntilNs(const std::function<bool()>& pred, qint64 timeoutNs)
 {
-    const qint64 deadline = nowNs() + timeoutNs;
+    const qint64 deadline = nowNs() + qMax<qint64>(0, timeoutNs);
+    if (pred())
+        return true;
     QTimer wake;
     wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
-    while (!pred()) {
-        const qint64 remaining = deadline - nowNs();
-        if (remaining <= 0)
-            return pred();
-        if (remaining > kFinishWindowNs) {
-            // Sleep in the event loop until something happens or the finish window opens.
-            wake.start(int((remaining - kFinishWindowNs) / 1000000) + 1);
+    // Even a wait of zero lets the events that are already due run once, as a wait
+    // in virtual time does.
+    for (;;) {
+        const qint64 sleepMs = (deadline - nowNs() - kFinishWindowNs) / 1000000;
+        if (sleepMs >= 1) {
+            // Until something happens or the finish window opens.
+            wake.start(int(qMin<qint64>(sleepMs, std::numeric_limits<int>::max())));
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         } else {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
-            const qint64 left = deadline - nowNs();
-            if (left > qint64(kFinishSliceUs) * 1000)
-                QThread::usleep(kFinishSliceUs);
-            else if (left > 0)
-                QThread::usleep((unsigned long)(left / 1000));
         }
+        if (pred())
+            return true;
+        const qint64 left = deadline - nowNs();
+        if (left <= 0)
+            return false;
+        if (sleepMs < 1 && left > kFinishSpinNs)
+            QThread::usleep((unsigned long)(qMin(left - kFinishSpinNs, kFinishSliceNs) / 1000));
     }
-    return true;
 }
 
 void QtRuntime::processEvents()

@@ -27,7 +27,9 @@ public:
     }
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
-    // Tick handler. The handler may stop, restart or re-time its own timer.
+    // Tick handler. The handler may stop, restart or re-time its own timer, replace the
+    // callback or delete the timer. Ticks never nest: one that comes due while the timer's
+    // own handler still runs (waiting) is dropped, as QTimer does, and the cadence goes on.
     virtual void setCallback(std::function<void()> callback) = 0;
 
     // A free tag the owner may use (the legacy timers carried one).
@@ -56,7 +58,8 @@ public:
     // Runs fn as soon as the current handler returns to the event loop.
     void post(const QObject* context, std::function<void()> fn) { singleShotNs(0, context, std::move(fn)); }
 
-    // Keeps processing events for ms; ends on the deadline, not a timer slice later.
+    // Keeps processing events for ms; ends on the deadline, not a timer slice later. Even a
+    // wait of 0 runs the events that are due once.
     virtual void wait(int ms) = 0;
     void waitNs(qint64 ns) { waitUntilNs([] { return false; }, ns); }
     // Processes events until pred() holds or the time is up. Returns pred()'s last value.
@@ -65,6 +68,6 @@ public:
     {
         return waitUntilNs(pred, qint64(timeoutMs) * 1000000);
     }
-    // One pass over the events that are due now.
+    // One pass over the events that are due now (what they post waits for the next pass).
     virtual void processEvents() = 0;
 };

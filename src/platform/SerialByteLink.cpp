@@ -66,8 +66,12 @@ bool SerialByteLink::open()
     m_port.setPortName(m_endpoint.device);
     if (!applySettings(m_port, m_endpoint.settings, &m_error))
         return false;
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    m_opening = true;
+    const bool ok = m_port.open(QIODevice::ReadWrite);
+    m_opening = false;
+    if (!ok) {
         m_error = m_port.errorString();
+        m_port.clearError();
         return false;
     }
     return true;
@@ -98,7 +102,9 @@ qint64 SerialByteLink::bytesToWrite() const
 
 bool SerialByteLink::drain(int timeoutMs)
 {
-    return m_rt.waitUntil([this] { return !m_port.isOpen() || m_port.bytesToWrite() == 0; }, timeoutMs);
+    m_rt.waitUntil([this] { return !m_port.isOpen() || m_port.bytesToWrite() == 0; }, timeoutMs);
+    // A port that closed meanwhile took its unsent bytes with it.
+    return m_port.isOpen() && m_port.bytesToWrite() == 0;
 }
 
 bool SerialByteLink::setDtr(bool on)
@@ -131,7 +137,9 @@ LineStates SerialByteLink::lineStates() const
     if (!m_port.isOpen())
         return s;
     // A pseudo-terminal has no modem lines; Qt reports that as an unsupported
-    // operation, which here just means "not available".
+    // operation, which here just means "not available". The error stays set after an
+    // earlier failed call (a DTR on a pty), so clear it before asking.
+    m_port.clearError();
     const QSerialPort::PinoutSignals pins = m_port.pinoutSignals();
     if (m_port.error() == QSerialPort::UnsupportedOperationError)
         return s;
@@ -145,6 +153,8 @@ LineStates SerialByteLink::lineStates() const
 
 void SerialByteLink::onError(QSerialPort::SerialPortError error)
 {
+    if (m_opening)
+        return;
     switch (error) {
     case QSerialPort::NoError:
     case QSerialPort::UnsupportedOperationError:
@@ -153,11 +163,11 @@ void SerialByteLink::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
         // The device went away (a USB adapter unplugged, the far end of a pty closed).
         // Qt would keep flooding errors with the port still "open": close it, say so once.
+        // closedByPeer is the one notice, as for every link; errorString() tells why.
         if (m_port.isOpen()) {
             m_error = m_port.errorString();
             m_port.clearError();
             m_port.close();
-            Q_EMIT errorOccurred(m_error);
             Q_EMIT closedByPeer();
         }
         return;

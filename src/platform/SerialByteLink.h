@@ -31,4 +31,6 @@ private:
     Runtime& m_rt;
     mutable QSerialPort m_port;
     QString m_error;
+    // While open() runs, failures are reported by its result only, not by errorOccurred.
+    bool m_opening = false;
 };

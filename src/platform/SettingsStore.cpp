@@ -29,7 +29,14 @@ QString IniSettingsStore::get(const QString& app, const QString& section, const 
                               const QString& defaultValue) const
 {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
-    return s.value(iniKey(section, key), defaultValue).toString();
+    const QVariant v = s.value(iniKey(section, key));
+    if (!v.isValid())
+        return defaultValue;
+    // We write every value quoted, but a hand-edited line such as Settings1=9600,N,8,1 comes
+    // back from QSettings as a list, which would otherwise read as an empty text.
+    if (v.metaType().id() == QMetaType::QStringList)
+        return v.toStringList().join(QLatin1Char(','));
+    return v.toString();
 }
 
 void IniSettingsStore::set(const QString& app, const QString& section, const QString& key, const QString& value)

@@ -26,6 +26,20 @@ qint64 SimByteLink::byteTimeNs(qint64 bytes) const
     return bytes * m_bitsPerByte * 1000000000LL / m_baud;
 }
 
+qint64 SimByteLink::occupy(Wire& wire, qint64 n, qint64* endNs) const
+{
+    const qint64 now = m_rt.nowNs();
+    if (now >= wire.busyUntilNs) {
+        wire.runStartNs = now;
+        wire.runBytes = 0;
+    }
+    const qint64 start = qMax(now, wire.busyUntilNs);
+    wire.runBytes += n;
+    wire.busyUntilNs = wire.runStartNs + byteTimeNs(wire.runBytes);
+    *endNs = wire.busyUntilNs;
+    return start;
+}
+
 bool SimByteLink::open()
 {
     if (m_open || m_connecting)
@@ -40,7 +54,7 @@ bool SimByteLink::open()
         m_open = true;
         ++m_openCount;
         m_txSegments.clear();
-        m_txBusyUntilNs = m_rxBusyUntilNs = m_rt.nowNs();
+        m_tx = m_rx = Wire{m_rt.nowNs(), m_rt.nowNs(), 0};
         if (m_peer)
             m_peer->peerConnected();
         return true;
@@ -59,7 +73,7 @@ bool SimByteLink::open()
         m_open = true;
         ++m_openCount;
         m_txSegments.clear();
-        m_txBusyUntilNs = m_rxBusyUntilNs = m_rt.nowNs();
+        m_tx = m_rx = Wire{m_rt.nowNs(), m_rt.nowNs(), 0};
         Q_EMIT opened();
         if (m_peer)
             m_peer->peerConnected();
@@ -83,6 +97,9 @@ void SimByteLink::dropFromPeer()
     if (!m_open)
         return;
     close();
+    // The texts Qt gives for a TCP hang-up and for a pseudo-terminal whose far end went away.
+    m_error = m_kind == Kind::Tcp ? QStringLiteral("The remote host closed the connection")
+                                  : QStringLiteral("Input/output error");
     Q_EMIT closedByPeer();
 }
 
@@ -91,9 +108,8 @@ qint64 SimByteLink::write(const QByteArray& data)
     if (!m_open)
         return -1;
     const qint64 now = m_rt.nowNs();
-    const qint64 start = qMax(now, m_txBusyUntilNs);
-    const qint64 end = start + byteTimeNs(data.size());
-    m_txBusyUntilNs = end;
+    qint64 end = 0;
+    const qint64 start = occupy(m_tx, data.size(), &end);
     if (m_baud > 0)
         m_txSegments.push_back({start, end, data.size()});
     m_transcript.push_back({start, Direction::ToUnit, data});
@@ -121,7 +137,8 @@ qint64 SimByteLink::bytesToWrite() const
         if (now <= s.startNs) {
             pending += s.bytes;
         } else {
-            const qint64 done = (now - s.startNs) / qMax<qint64>(1, byteTimeNs(1));
+            // Whole bytes on the wire so far, without the rounding of a per-byte time.
+            const qint64 done = (now - s.startNs) * m_baud / (qint64(m_bitsPerByte) * 1000000000LL);
             pending += qMax<qint64>(0, s.bytes - done);
         }
     }
@@ -130,8 +147,9 @@ qint64 SimByteLink::bytesToWrite() const
 
 bool SimByteLink::drain(int timeoutMs)
 {
-    return m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_txBusyUntilNs; },
-                            qint64(timeoutMs) * 1000000);
+    m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_tx.busyUntilNs; }, qint64(timeoutMs) * 1000000);
+    // A link that closed meanwhile took its unsent bytes with it.
+    return m_open && m_rt.nowNs() >= m_tx.busyUntilNs;
 }
 
 bool SimByteLink::setDtr(bool on)
@@ -151,9 +169,8 @@ void SimByteLink::deliverFromPeer(const QByteArray& bytes)
     if (!m_open || bytes.isEmpty())
         return;
     const qint64 now = m_rt.nowNs();
-    const qint64 start = qMax(now, m_rxBusyUntilNs);
-    const qint64 end = start + byteTimeNs(bytes.size());
-    m_rxBusyUntilNs = end;
+    qint64 end = 0;
+    const qint64 start = occupy(m_rx, bytes.size(), &end);
     m_transcript.push_back({start, Direction::FromUnit, bytes});
     const quint64 epoch = m_epoch;
     m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, bytes] {

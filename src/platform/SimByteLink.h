@@ -49,7 +49,8 @@ public:
     void clearOpenFailure() { m_openFailure.clear(); }
     // TCP: how long a successful connect takes.
     void setConnectDelayMs(int ms) { m_connectDelayMs = ms; }
-    // The far end goes away: the link closes by itself.
+    // The far end goes away: the link closes by itself, with closedByPeer and the text the
+    // platform gives for it in errorString().
     void dropFromPeer();
     // A serial line event arrives now.
     void injectLineEvent(LineEvent event);
@@ -61,7 +62,7 @@ public:
     void clearTranscript() { m_transcript.clear(); }
     // All bytes sent to the unit so far, concatenated.
     QByteArray sentBytes() const;
-    // Times (ms, fractional) and bytes of each write to the unit.
+    // How often the link has opened (connected).
     int openCount() const { return m_openCount; }
 
 private:
@@ -70,6 +71,15 @@ private:
         qint64 bytes;
     };
     qint64 byteTimeNs(qint64 bytes) const;
+    // Bytes sent back to back form one run, timed from the run's start, so that a hundred
+    // one-byte writes take exactly as long as one hundred-byte write.
+    struct Wire {
+        qint64 busyUntilNs = 0;
+        qint64 runStartNs = 0;
+        qint64 runBytes = 0;
+    };
+    // Puts n bytes on the wire now or behind what is on it; returns the start, sets *end.
+    qint64 occupy(Wire& wire, qint64 n, qint64* endNs) const;
     void deliverFromPeer(const QByteArray& bytes);
     void pruneSegments() const;
 
@@ -85,8 +95,8 @@ private:
     int m_connectDelayMs = 1;
     QString m_openFailure;
     QString m_error;
-    qint64 m_txBusyUntilNs = 0;
-    qint64 m_rxBusyUntilNs = 0;
+    Wire m_tx;
+    Wire m_rx;
     mutable std::deque<Segment> m_txSegments;
     LineStates m_lines;
     bool m_dtr = false;

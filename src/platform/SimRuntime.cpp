@@ -3,10 +3,19 @@
 #include <memory>
 
 // A timer tick is an ordinary queued event that carries the generation it was
-// scheduled for; stop() and start() bump the generation, which voids old ticks.
+// scheduled for; stop(), start() and the timer's destruction bump the generation,
+// which voids old ticks. The state is shared with the queued ticks so that a tick
+// never reaches a timer that is gone.
 class SimRuntimeTimer : public RuntimeTimer {
 public:
     explicit SimRuntimeTimer(SimRuntime* rt) : m_rt(rt), m_state(std::make_shared<State>()) {}
+    ~SimRuntimeTimer() override
+    {
+        // A callback may delete its own timer and then wait: the tick already armed for
+        // the next interval must not fire.
+        m_state->active = false;
+        ++m_state->generation;
+    }
 
     void setInterval(int ms) override
     {
@@ -22,7 +31,7 @@ public:
     {
         m_state->active = true;
         ++m_state->generation;
-        arm(m_rt->nowNs() + qint64(qMax(0, m_state->intervalMs)) * 1000000);
+        arm(m_rt, m_state, m_rt->nowNs() + qint64(qMax(0, m_state->intervalMs)) * 1000000);
     }
     void stop() override
     {
@@ -38,25 +47,34 @@ private:
         bool singleShot = false;
         bool active = false;
         quint64 generation = 0;
+        // The generation whose callback is running now (0: none).
+        quint64 runningGeneration = 0;
         std::function<void()> callback;
     };
 
-    void arm(qint64 due)
+    static void arm(SimRuntime* rt, const std::shared_ptr<State>& state, qint64 due)
     {
-        std::weak_ptr<State> weak = m_state;
-        const quint64 generation = m_state->generation;
-        m_rt->schedule(due, nullptr, [weak, generation, due, this] {
+        std::weak_ptr<State> weak = state;
+        const quint64 generation = state->generation;
+        rt->schedule(due, nullptr, [rt, weak, generation, due] {
             auto state = weak.lock();
             if (!state || state->generation != generation || !state->active)
                 return;
             if (state->singleShot)
                 state->active = false;
             else
-                arm(due + qint64(qMax(1, state->intervalMs)) * 1000000);
-            // Keep the state alive through the callback even if it deletes the timer.
-            auto keep = state;
-            if (keep->callback)
-                keep->callback();
+                arm(rt, state, due + qint64(qMax(1, state->intervalMs)) * 1000000);
+            // Qt never delivers a timer's tick while that timer's own handler still runs
+            // (in a nested wait): the tick is dropped and the cadence goes on. Virtual time
+            // must not differ, or a test would see re-entry the program never sees.
+            if (state->runningGeneration == generation || !state->callback)
+                return;
+            // A copy: the handler may replace the callback or delete the timer.
+            const auto callback = state->callback;
+            const quint64 outer = state->runningGeneration;
+            state->runningGeneration = generation;
+            callback();
+            state->runningGeneration = outer;
         });
     }
 
@@ -128,7 +146,10 @@ bool SimRuntime::waitUntilNs(const std::function<bool()>& pred, qint64 timeoutNs
 
 void SimRuntime::processEvents()
 {
+    // Like one pass of a real event loop: what handlers post now waits for the next pass,
+    // so a handler that keeps re-posting itself cannot hold processEvents() forever.
     const qint64 limit = m_nowNs;
-    while (runNext(limit)) {
+    const quint64 seqLimit = m_seq;
+    while (!m_queue.empty() && m_queue.top().seq < seqLimit && runNext(limit)) {
     }
 }

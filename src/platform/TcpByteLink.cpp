@@ -8,9 +8,10 @@ TcpByteLink::TcpByteLink(Runtime& runtime, QObject* parent) : ByteLink(parent), 
         if (!m_closing)
             Q_EMIT closedByPeer();
     });
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         m_error = m_socket.errorString();
-        if (!m_closing)
+        // The far end hanging up is told once, by closedByPeer, as on every link.
+        if (!m_closing && error != QAbstractSocket::RemoteHostClosedError)
             Q_EMIT errorOccurred(m_error);
     });
 }
@@ -23,8 +24,10 @@ TcpByteLink::~TcpByteLink()
 
 bool TcpByteLink::open()
 {
+    // Open or on its way: leave it be, as the serial and simulated links do.
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        return true;
     m_error.clear();
-    close();
     m_socket.connectToHost(m_endpoint.host, m_endpoint.port);
     return true;
 }
@@ -57,5 +60,7 @@ qint64 TcpByteLink::bytesToWrite() const
 
 bool TcpByteLink::drain(int timeoutMs)
 {
-    return m_rt.waitUntil([this] { return !isOpen() || m_socket.bytesToWrite() == 0; }, timeoutMs);
+    m_rt.waitUntil([this] { return !isOpen() || m_socket.bytesToWrite() == 0; }, timeoutMs);
+    // A connection that dropped meanwhile took its unsent bytes with it.
+    return isOpen() && m_socket.bytesToWrite() == 0;
 }

@@ -1,0 +1,80 @@
+// Quillan, the programming terminal and firmware uploader.
+//
+//   quillan [--quit-after SECONDS] [--screenshot FILE]
+//
+// --quit-after ends the program after the given time (the demo runs it unattended);
+// --screenshot then saves an image of the window to FILE just before it quits.
+#include "InstanceLock.h"
+#include "ModuleSelection.h"
+#include "QtPrompter.h"
+#include "QtRuntime.h"
+#include "QuillanWindow.h"
+#include "SerialByteLink.h"
+#include "SettingsStore.h"
+#include "TcpByteLink.h"
+#include "TerminalSession.h"
+#include "TerminalView.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QStyleFactory>
+#include <QTextStream>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QString::fromLatin1(IniSettingsStore::kOrganization));
+    QApplication::setApplicationName(QStringLiteral("Quillan"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLAN_VERSION));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    QCommandLineParser args;
+    args.addHelpOption();
+    args.addVersionOption();
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("Quit after SECONDS."),
+                                       QStringLiteral("SECONDS"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save the window to FILE (PNG) just before quitting."),
+                                        QStringLiteral("FILE"));
+    args.addOption(quitAfter);
+    args.addOption(screenshot);
+    args.process(app);
+
+    // A second copy runs on its own settings profile, so two terminals can serve two ports.
+    InstanceLock lock;
+    const int instance = lock.acquire();
+
+    QtRuntime runtime;
+    IniSettingsStore store;
+    SerialByteLink serial(runtime);
+    TcpByteLink tcp(runtime);
+    QtPrompter prompter;
+    prompter.setDefaultTitle(InstanceLock::captionText(instance));
+
+    TerminalSession session(runtime, prompter, store, serial, tcp, instance);
+    ModuleSelection selection(session);
+    QuillanWindow window(session, selection);
+    prompter.setParentWidget(&window);
+    window.show();
+
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
+    // Opening the link may wait for a TCP connection; the window is up and painted first.
+    QTimer::singleShot(0, &session, [&session] { session.start(); });
+
+    if (args.isSet(quitAfter)) {
+        const double seconds = args.value(quitAfter).toDouble();
+        const QString shotFile = args.value(screenshot);
+        // A precise timer: the demo measures what arrives in exactly this time.
+        QTimer::singleShot(qMax(0, qRound(seconds * 1000)), Qt::PreciseTimer, &window, [&window, shotFile] {
+            if (!shotFile.isEmpty()) {
+                window.terminal()->flush();
+                if (!window.grab().save(shotFile))
+                    QTextStream(stderr) << "quillan: could not write " << shotFile << '\n';
+            }
+            window.close();
+            QCoreApplication::quit();
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <array>
+
+// The commands sent, in order, so that each reply line can be paired with the command
+// that asked for it: the line answers the slot at receiveIndex. The markers say which
+// entries' replies go elsewhere than the panel (a one-shot command's reply to the
+// diagnostics window, a parameter dump's replies to its formatter).
+struct QueryRing {
+    static constexpr int kSlots = 32;
+
+    std::array<QByteArray, kSlots> entries;
+    int sendIndex = 0;
+    int receiveIndex = 0;
+    int oneShotSlot = -1;
+    int dumpStart = -1;
+    int dumpFormatting = -1; // -1 off; 0 or more: replies go to the dump formatter
+
+    // Opening a link: both indexes start over (receive one behind on TCP, so that a
+    // greeting line is consumed by an empty slot) and no marker is set. The entries are
+    // emptied too, so that nothing from the previous link is taken as a query.
+    void reset(int receiveStart)
+    {
+        entries.fill(QByteArray());
+        sendIndex = 0;
+        receiveIndex = wrap(receiveStart);
+        oneShotSlot = -1;
+        dumpStart = -1;
+        dumpFormatting = -1;
+    }
+    // Records a sent command at sendIndex; returns the slot it went to.
+    int record(const QByteArray& command)
+    {
+        const int slot = sendIndex;
+        entries[slot] = command;
+        sendIndex = wrap(sendIndex + 1);
+        return slot;
+    }
+    // The query the next reply answers; moves receiveIndex on.
+    const QByteArray& takeQuery()
+    {
+        const int slot = receiveIndex;
+        receiveIndex = wrap(receiveIndex + 1);
+        return entries[slot];
+    }
+    void skip() { receiveIndex = wrap(receiveIndex + 1); }
+
+    static int wrap(int i) { return ((i % kSlots) + kSlots) % kSlots; }
+};

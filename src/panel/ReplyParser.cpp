@@ -1,0 +1,113 @@
+#include "ReplyParser.h"
+
+#include "CommandVocabulary.h"
+#include "DeviceLink.h"
+#include "ReplyDecoders.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcParser, "korvex.parser", QtWarningMsg)
+
+namespace {
+const QString kPortOpenText = QStringLiteral("Status: Port Open");
+const QString kSyncErrorText = QStringLiteral("Status: Sync Error ");
+} // namespace
+
+ReplyParser::ReplyParser(PanelState& state, QueryRing& ring) : m_state(state), m_ring(ring) {}
+
+void ReplyParser::reset()
+{
+    m_assembler.clear();
+    m_assembler.takeOverflows();
+    m_syncError = 0;
+    m_current.clear();
+}
+
+void ReplyParser::receive(const QByteArray& chunk)
+{
+    m_assembler.append(chunk);
+    if (m_assembler.takeOverflows() > 0) {
+        // A run of text without CR too long to be a reply: it was dropped up to its CR,
+        // and counts as one bad reply so that the next one re-aligns the ring.
+        qCInfo(lcParser) << "receive overflow, dropped" << m_assembler.droppedBytes() << "bytes so far";
+        m_syncError = kSyncOverflow;
+    }
+    while (std::optional<QByteArray> line = m_assembler.nextLine())
+        processLine(*line);
+}
+
+void ReplyParser::processLine(const QByteArray& line)
+{
+    m_current = line;
+    if (m_ring.receiveIndex == m_ring.dumpStart) {
+        m_ring.dumpFormatting = 0;
+        m_ring.dumpStart = -1;
+    } else if (m_ring.receiveIndex == m_ring.oneShotSlot) {
+        m_ring.oneShotSlot = -1;
+        if (m_hooks.oneShotReply)
+            m_hooks.oneShotReply(m_current);
+    }
+
+    if (m_syncError != 0) {
+        if (m_hooks.linkLed)
+            m_hooks.linkLed(LedState::Yellow);
+        m_ring.skip();
+        if (m_hooks.statusText)
+            m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
+        m_syncError = 0;
+    } else {
+        if (m_hooks.linkLed)
+            m_hooks.linkLed(LedState::Green);
+        if (m_hooks.statusText)
+            m_hooks.statusText(kPortOpenText);
+    }
+
+    const QByteArray query = m_ring.takeQuery();
+    if (m_ring.dumpFormatting >= 0 && m_hooks.fmtParam)
+        m_hooks.fmtParam(m_current, query);
+
+    m_syncError = decode(m_current, query, m_state, m_view, &m_hooks, m_graphMode);
+    if (m_syncError != 0)
+        qCDebug(lcParser) << "sync error" << m_syncError << "query" << query << "reply" << m_current;
+    else if (m_view)
+        m_view->refreshPage();
+    if (m_state.settleCounter > 0)
+        --m_state.settleCounter;
+}
+
+int ReplyParser::decode(const QByteArray& reply, const QByteArray& query, PanelState& state, PanelView* view,
+                        const ParserHooks* hooks, int graphMode)
+{
+    if (query.isEmpty())
+        return 0;
+    const decoders::Context c{state, view, hooks, graphMode};
+    switch (query[0]) {
+    case vocab::kParameter:
+        return decoders::parameter(reply, query, c);
+    case '?':
+        if (query.size() >= vocab::kPcuLetterPosition)
+            decoders::pcu(reply, query[vocab::kPcuLetterPosition - 1], c);
+        return 0;
+    case vocab::kGps:
+        return decoders::gps(reply, c);
+    case vocab::kHeading:
+        return decoders::heading(reply, c);
+    case vocab::kReceiver:
+        return decoders::receiver(reply, c);
+    case vocab::kAuxiliary:
+        return decoders::auxiliary(reply, c);
+    case vocab::kLevel:
+        return decoders::level(reply, c);
+    case vocab::kVersion:
+        return decoders::version(reply, c);
+    case vocab::kPosition:
+        return decoders::position(reply, c);
+    case vocab::kStatus:
+        return decoders::status(reply, c);
+    case 'c':
+        decoders::spectrumPoint(reply, c);
+        return 0;
+    default:
+        return 0;
+    }
+}

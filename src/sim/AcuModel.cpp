@@ -1,0 +1,32 @@
+#include "AcuModel.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcSimAcu, "qvrsim.acu", QtWarningMsg)
+
+AcuModel::AcuModel(Runtime& runtime, quint64 seed, QObject* parent)
+    : AcuModel(runtime, std::make_shared<AcuUnit>(runtime, seed), seed, parent)
+{
+}
+
+AcuModel::AcuModel(Runtime& runtime, std::shared_ptr<AcuUnit> unit, quint64 seed, QObject* parent)
+    : UnitLine(runtime, seed, parent), m_unit(std::move(unit)), m_vocabulary(AcuVocabulary::standard()),
+      m_assembler([this](quint8 byte) { return m_vocabulary.isSingle(byte); })
+{
+}
+
+AcuModel::~AcuModel() = default;
+
+void AcuModel::received(const QByteArray& bytes)
+{
+    const QList<QByteArray> commands = m_assembler.feed(bytes);
+    for (const QByteArray& command : commands) {
+        // A hang-up after an earlier command of the same chunk ends the conversation.
+        if (hasHungUp())
+            return;
+        qCDebug(lcSimAcu) << "command" << command;
+        Q_EMIT commandReceived(command);
+        if (const auto reply = m_vocabulary.respond(command, *m_unit))
+            output().reply(*reply);
+    }
+}

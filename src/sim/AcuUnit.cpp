@@ -1,0 +1,317 @@
+#include "AcuUnit.h"
+
+#include "AcuMath.h"
+
+#include <Runtime.h>
+
+#include <cmath>
+
+using namespace acumath;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Rates in degrees per second.
+constexpr double kSearchSweepRate = 15.0;
+constexpr double kTrackSlewRate = 30.0;
+constexpr double kElevationRate = 4.0;
+constexpr double kTargetAzRate = 12.0;
+constexpr double kSlowScanAzRate = 3.0;
+constexpr double kSlowScanElRate = 1.0;
+constexpr double kUnwrapRate = 60.0;
+constexpr double kLockWindow = 1.5;               // degrees off the satellite at which the search locks
+constexpr double kLostWindow = 3.0;               // degrees off at which tracking gives up and searches
+constexpr double kBlockagePerStep = 1.0 / 3000.0; // about one blockage in five minutes
+constexpr int kBlockageMs = 4000;
+constexpr double kMinElevation = -5.0, kMaxElevation = 90.0;
+
+// Ship motion: roll and pitch periods (s) and amplitudes (degrees).
+constexpr double kRollPeriod = 8.5, kRollAmplitude = 5.0;
+constexpr double kPitchPeriod = 6.3, kPitchAmplitude = 2.0;
+
+} // namespace
+
+AcuUnit::AcuUnit(Runtime& runtime, quint64 seed) : m_rt(runtime), m_random(seed)
+{
+    m_clockMs = m_rt.now();
+    m_initUntilMs = m_pcuInitUntilMs = m_clockMs + kInitializingMs;
+    m_heading = m_random.uniform() * 360.0;
+    updateSatellite();
+}
+
+void AcuUnit::update()
+{
+    const qint64 now = m_rt.now();
+    while (m_clockMs + kStepMs <= now) {
+        m_clockMs += kStepMs;
+        step();
+    }
+}
+
+void AcuUnit::step()
+{
+    const double dt = kStepMs / 1000.0;
+    stepShip(dt);
+    if (m_phase == Phase::Initializing && m_clockMs >= m_initUntilMs) {
+        if (m_azTarget.active || m_elTarget.active)
+            m_phase = Phase::Targeting;
+        else
+            m_phase = m_trackingEnabled ? Phase::Searching : Phase::Idle;
+    }
+    stepAntenna(dt);
+    if (m_phase != Phase::Unwrapping && std::abs(m_cableWrap) > kUnwrapLimitDeg) {
+        m_resumePhase = m_phase == Phase::Blocked ? Phase::Tracking : m_phase;
+        m_phase = Phase::Unwrapping;
+        m_unwrapLeft = m_cableWrap > 0 ? -360.0 : 360.0;
+    }
+
+    const double target = m_phase == Phase::Blocked ? 90.0 : 40.0 + 580.0 * beamGain();
+    m_agc += (target - m_agc) * 0.5 + m_random.symmetric(8.0);
+    m_agc = qBound(0.0, m_agc, 999.0);
+}
+
+void AcuUnit::stepShip(double dt)
+{
+    m_turnRate = qBound(-1.5, (m_turnRate + m_random.symmetric(0.04)) * 0.99, 1.5);
+    m_heading = wrap360(m_heading + m_turnRate * dt);
+    const double t = m_clockMs / 1000.0;
+    const double wr = 2.0 * kPi / kRollPeriod, wp = 2.0 * kPi / kPitchPeriod;
+    m_roll = kRollAmplitude * std::sin(wr * t);
+    m_rollRate = kRollAmplitude * wr * std::cos(wr * t);
+    m_pitch = kPitchAmplitude * std::sin(wp * t);
+    m_pitchRate = kPitchAmplitude * wp * std::cos(wp * t);
+    // What the stabilisation leaves of the roll.
+    m_crossLevel = 0.06 * m_roll + m_random.symmetric(0.03);
+    // Without the Nutara pattern the tracking loop sees less of its error and wanders more.
+    const double damping = m_nutara ? 0.98 : 0.995;
+    const double push = m_nutara ? 0.02 : 0.04;
+    m_wanderAz = (m_wanderAz + m_random.symmetric(push)) * damping;
+    m_wanderEl = (m_wanderEl + m_random.symmetric(push)) * damping;
+}
+
+void AcuUnit::turnAntenna(double deltaDeg)
+{
+    m_relAzimuth = wrap360(m_relAzimuth + deltaDeg);
+    m_cableWrap += deltaDeg;
+}
+
+void AcuUnit::stepAntenna(double dt)
+{
+    switch (m_phase) {
+    case Phase::Initializing:
+        break;
+    case Phase::Searching:
+        m_elevation = moveTowards(m_elevation, m_satellite.elevation, kElevationRate * dt);
+        turnAntenna(kSearchSweepRate * dt);
+        if (pointingError() < kLockWindow)
+            m_phase = Phase::Tracking;
+        break;
+    case Phase::Tracking:
+    case Phase::Blocked: {
+        if (m_phase == Phase::Tracking && pointingError() > kLostWindow) {
+            m_phase = Phase::Searching;
+            break;
+        }
+        // The pedestal holds the beam on the satellite while the ship turns under it.
+        const double wanted = wrap360(m_satellite.azimuth + m_wanderAz - m_heading);
+        turnAntenna(qBound(-kTrackSlewRate * dt, angleDiff(wanted, m_relAzimuth), kTrackSlewRate * dt));
+        m_elevation = moveTowards(m_elevation, m_satellite.elevation + m_wanderEl, kElevationRate * dt);
+        if (m_phase == Phase::Blocked && m_clockMs >= m_phaseUntilMs) {
+            m_phase = Phase::Tracking;
+        } else if (m_phase == Phase::Tracking && m_random.chance(kBlockagePerStep)) {
+            m_phase = Phase::Blocked;
+            m_phaseUntilMs = m_clockMs + kBlockageMs;
+            m_acuErrors |= 0x10; // the conical scan lost its signal
+        }
+        break;
+    }
+    case Phase::Targeting:
+        stepTargets(dt);
+        break;
+    case Phase::Unwrapping:
+        stepUnwrap(dt);
+        break;
+    case Phase::Idle:
+        holdTargetPosition();
+        break;
+    }
+}
+
+// Stabilised but not tracking: the beam keeps its true azimuth as the ship turns, or its
+// bearing from the bow after a relative target.
+void AcuUnit::holdTargetPosition()
+{
+    if (!m_holdRelative)
+        turnAntenna(-m_turnRate * (kStepMs / 1000.0));
+}
+
+void AcuUnit::stepTargets(double dt)
+{
+    const double azRate = (m_slowScan ? kSlowScanAzRate : kTargetAzRate) * dt;
+    const double elRate = (m_slowScan ? kSlowScanElRate : kElevationRate) * dt;
+    if (m_azTarget.active) {
+        const double wanted = m_azTargetRelative ? m_azTarget.value : wrap360(m_azTarget.value - m_heading);
+        const double d = angleDiff(wanted, m_relAzimuth);
+        if (std::abs(d) <= azRate) {
+            turnAntenna(d);
+            m_azTarget.active = false;
+        } else {
+            turnAntenna(d > 0 ? azRate : -azRate);
+        }
+    } else {
+        holdTargetPosition();
+    }
+    if (m_elTarget.active) {
+        m_elevation = moveTowards(m_elevation, m_elTarget.value, elRate);
+        m_elTarget.active = m_elevation != m_elTarget.value;
+    }
+    if (!m_azTarget.active && !m_elTarget.active)
+        m_phase = Phase::Idle;
+}
+
+void AcuUnit::stepUnwrap(double dt)
+{
+    const double move = qBound(-kUnwrapRate * dt, m_unwrapLeft, kUnwrapRate * dt);
+    turnAntenna(move);
+    m_unwrapLeft -= move;
+    if (std::abs(m_unwrapLeft) < 1e-9)
+        m_phase = m_resumePhase;
+}
+
+double AcuUnit::pointingError() const
+{
+    const double trueAz = m_heading + m_relAzimuth;
+    const double dAz = angleDiff(trueAz, m_satellite.azimuth) * std::cos(m_satellite.elevation * kPi / 180.0);
+    const double dEl = m_elevation - m_satellite.elevation;
+    return std::sqrt(dAz * dAz + dEl * dEl);
+}
+
+double AcuUnit::beamGain() const
+{
+    if (m_phase == Phase::Blocked)
+        return 0.05;
+    return std::exp(-std::pow(pointingError() / 1.2, 2));
+}
+
+void AcuUnit::updateSatellite()
+{
+    m_satellite = lookAngles(m_latitude, m_longitude, m_parameters.satelliteLongitude() / 10.0);
+}
+
+void AcuUnit::startPhase(Phase phase)
+{
+    if (m_phase == Phase::Initializing)
+        return; // the phase is chosen when initialising ends
+    if (m_phase == Phase::Unwrapping)
+        m_resumePhase = phase;
+    else
+        m_phase = phase;
+}
+
+void AcuUnit::setTracking(bool on)
+{
+    update();
+    m_trackingEnabled = on;
+    const Phase now = m_phase == Phase::Unwrapping ? m_resumePhase : m_phase;
+    if (!on) {
+        if (now == Phase::Searching || now == Phase::Tracking || now == Phase::Blocked)
+            startPhase(Phase::Idle);
+        return;
+    }
+    m_azTarget.active = m_elTarget.active = false;
+    if (now == Phase::Idle || now == Phase::Targeting)
+        startPhase(pointingError() < kLockWindow ? Phase::Tracking : Phase::Searching);
+}
+
+void AcuUnit::findSatellite()
+{
+    update();
+    m_trackingEnabled = true;
+    m_azTarget.active = m_elTarget.active = false;
+    startPhase(Phase::Searching);
+}
+
+void AcuUnit::startTargeting()
+{
+    m_trackingEnabled = false;
+    startPhase(Phase::Targeting);
+}
+
+void AcuUnit::setAzimuthTarget(int tenths)
+{
+    update();
+    m_azTarget = {true, wrap360(tenths / 10.0)};
+    m_azTargetRelative = m_holdRelative = false;
+    startTargeting();
+}
+
+void AcuUnit::setRelativeAzimuthTarget(int tenths)
+{
+    update();
+    m_azTarget = {true, wrap360(tenths / 10.0)};
+    m_azTargetRelative = m_holdRelative = true;
+    startTargeting();
+}
+
+void AcuUnit::setElevationTarget(int tenths)
+{
+    update();
+    m_elTarget = {true, qBound(kMinElevation, tenths / 10.0, kMaxElevation)};
+    startTargeting();
+}
+
+void AcuUnit::setHeading(int tenths)
+{
+    update();
+    m_heading = wrap360(tenths / 10.0);
+    m_headingValid = true;
+}
+
+void AcuUnit::setShipPosition(double latitude, double longitude)
+{
+    update();
+    m_latitude = qBound(-90.0, latitude, 90.0);
+    m_longitude = std::remainder(longitude, 360.0);
+    updateSatellite();
+}
+
+void AcuUnit::setSatelliteLongitude(int tenthsEastPositive)
+{
+    update();
+    m_parameters.setSatelliteLongitude(tenthsEastPositive);
+    updateSatellite();
+    if (m_trackingEnabled)
+        findSatellite();
+}
+
+void AcuUnit::setParameter(quint8 letter, int value)
+{
+    update();
+    m_parameters.set(letter, value);
+    if (letter == 'h' || letter == 'i' || letter == 'j')
+        updateSatellite();
+}
+
+void AcuUnit::reboot()
+{
+    update();
+    m_parameters.restore();
+    m_phase = Phase::Initializing;
+    m_initUntilMs = m_clockMs + kInitializingMs;
+    m_trackingEnabled = true;
+    m_azTarget.active = m_elTarget.active = false;
+    m_acuErrors = 0;
+    m_dvbAnswer.clear();
+    updateSatellite();
+}
+
+void AcuUnit::rebootPcu()
+{
+    update();
+    m_pcuInitUntilMs = m_clockMs + kInitializingMs;
+    m_nutara = true;
+    m_satReference = m_slowScan = m_tiltMode = false;
+    // The azimuth reference has to be found again; until it is cleared the PCU reports it.
+    m_pcuErrors3 |= 0x08;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <SimPeer.h>
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+class TranscriptWriter;
+
+// Serves a simulated unit on a pseudo-terminal, which programs open like a serial port by
+// its /dev/pts path or by a symbolic link to it. A program may close the port and open it
+// again as often as it likes: the terminal stays, in raw mode, and the unit keeps
+// answering. The host notices the port being opened and closed (the unit sees a
+// connection come and go) and sends nothing while the port is closed, so a program that
+// opens it later does not read replies meant for the one before.
+class PtyUnitHost : public QObject {
+    Q_OBJECT
+public:
+    explicit PtyUnitHost(std::unique_ptr<SimPeer> peer, TranscriptWriter* transcript = nullptr,
+                         QObject* parent = nullptr);
+    ~PtyUnitHost() override;
+
+    // Creates the terminal; with a link path, also a symbolic link to it there. An old link
+    // left at that path is replaced; any other file there is left alone and open() fails.
+    bool open(const QString& linkPath = {});
+    // Closes the terminal and removes the link if it is still ours.
+    void close();
+    bool isOpen() const { return m_master >= 0; }
+
+    QString slavePath() const { return m_slavePath; }
+    QString linkPath() const { return m_linkPath; }
+    QString errorString() const { return m_error; }
+    SimPeer& peer() { return *m_peer; }
+
+    static constexpr const char* kEndpoint = "pty";
+
+private:
+    bool fail(const QString& what);
+    bool portIsOpen() const;
+    void watch();
+    void portClosed();
+    void readMaster();
+    void send(const QByteArray& bytes);
+
+    std::unique_ptr<SimPeer> m_peer;
+    TranscriptWriter* m_transcript;
+    int m_master = -1;
+    bool m_portOpen = false;
+    QSocketNotifier* m_notifier = nullptr;
+    QTimer* m_watch = nullptr;
+    QString m_slavePath;
+    QString m_linkPath;
+    QString m_error;
+    bool m_reportedOverflow = false;
+};

@@ -1,0 +1,51 @@
+// The waits of the command sequences. All of them run on the Runtime's monotonic clock,
+// so a wait behaves the same at midnight as at noon and runs in virtual time in tests.
+#include "TerminalSession.h"
+
+#include "ByteLink.h"
+#include "Runtime.h"
+#include "TerminalScreen.h"
+
+#include <algorithm>
+
+namespace {
+// Upper bound for draining the output before a pause; a line held up by handshaking
+// must not hang the sequence.
+constexpr int kDrainLimitMs = 10000;
+} // namespace
+
+bool TerminalSession::modalWait(int ms)
+{
+    bool endedByData = false;
+    m_modalWaits.push_back(&endedByData);
+    m_rt.waitUntil([&endedByData] { return endedByData; }, ms);
+    m_modalWaits.erase(std::find(m_modalWaits.begin(), m_modalWaits.end(), &endedByData));
+    return endedByData;
+}
+
+void TerminalSession::flushAndPause(int ms)
+{
+    if (m_portOpen)
+        activeLink().drain(kDrainLimitMs);
+    m_rt.processEvents();
+    m_rt.wait(ms);
+}
+
+QString TerminalSession::awaitReply()
+{
+    m_rt.waitUntil([this] { return !m_replyText.isEmpty(); }, kReplyWaitMs);
+    return m_replyText;
+}
+
+QString TerminalSession::awaitParamReply()
+{
+    if (m_abortCode != 0)
+        return m_replyText;
+    const bool answered =
+        m_rt.waitUntil([this] { return !m_replyText.isEmpty() || m_abortCode != 0; }, kReplyWaitMs);
+    if (!answered) {
+        m_replyText = QStringLiteral("??");
+        m_screen->showText(QStringLiteral("\r\nCommand Timed Out No Response"));
+    }
+    return m_replyText;
+}

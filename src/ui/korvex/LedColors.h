@@ -1,0 +1,22 @@
+#pragma once
+
+#include "DeviceLink.h"
+
+#include <QColor>
+
+// The lamp colours the logic's states stand for: green 0x00FF00, yellow 0x00FFFF and
+// cyan 0xFFFF00 in blue-green-red order; dark is no colour.
+inline QColor ledColor(LedState state)
+{
+    switch (state) {
+    case LedState::Off:
+        return QColor();
+    case LedState::Green:
+        return QColor(0, 255, 0);
+    case LedState::Yellow:
+        return QColor(255, 255, 0);
+    case LedState::Cyan:
+        return QColor(0, 255, 255);
+    }
+    return QColor();
+}

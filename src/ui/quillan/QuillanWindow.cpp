@@ -1,0 +1,344 @@
+#include "QuillanWindow.h"
+
+#include "CancelWindow.h"
+#include "CommLog.h"
+#include "CommPortDialog.h"
+#include "LineStateStrip.h"
+#include "ModuleSelection.h"
+#include "PanelDisplay.h"
+#include "Prompter.h"
+#include "ScreenFiles.h"
+#include "SendFile.h"
+#include "TerminalPrinter.h"
+#include "TerminalScreen.h"
+#include "TerminalSession.h"
+#include "TerminalView.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+// The window never gets narrower than this (twips).
+constexpr int kMinimumWidthTwips = 7200;
+// The cancel window sits this far right of and below the terminal's corner (twips).
+constexpr int kCancelWindowOffsetTwips = 30;
+constexpr const char* kBuildText = "Build 29.March.2018";
+constexpr const char* kInstructionsDocument = "\\Program Files\\Quillan\\ACU-PCU_Update.pdf";
+} // namespace
+
+QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selection, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_selection(selection),
+      m_sendFile(std::make_unique<SendFile>(session)), m_screenFiles(std::make_unique<ScreenFiles>(session.prompter()))
+{
+    setObjectName(QStringLiteral("QuillanWindow"));
+    m_actions.build(this);
+    buildLayout();
+    buildStatusBar();
+    m_cancelWindow = new CancelWindow(this);
+
+    connectSession();
+    connectScreen();
+    connectCommands();
+    connectModuleMenu();
+
+    setWindowTitle(m_session.caption());
+    setMinimumWidth(twipsToPixels(kMinimumWidthTwips, this));
+    fitToScreen();
+    m_terminal->setFocus();
+}
+
+QuillanWindow::~QuillanWindow() = default;
+
+void QuillanWindow::fitToScreen()
+{
+    QSize size(1040, 660);
+    if (const QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        size = size.boundedTo(QSize(avail.width() * 9 / 10, avail.height() * 9 / 10));
+    }
+    resize(size.expandedTo(minimumSize()));
+}
+
+QString QuillanWindow::versionText()
+{
+    return QStringLiteral(QUILLAN_VERSION);
+}
+
+void QuillanWindow::buildLayout()
+{
+    auto* central = new QWidget(this);
+    auto* box = new QVBoxLayout(central);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+
+    m_top = new QWidget(central);
+    m_top->setObjectName(QStringLiteral("TopMargin"));
+    auto* topBox = new QVBoxLayout(m_top);
+    topBox->setContentsMargins(0, 0, 0, 4);
+    topBox->setSpacing(2);
+    topBox->addStretch(1);
+    m_strip = new LineStateStrip(m_top);
+    topBox->addWidget(m_strip);
+    m_panel = new PanelDisplay(m_top);
+    m_panel->hide();
+    topBox->addWidget(m_panel);
+    topBox->addStretch(1);
+    box->addWidget(m_top);
+
+    m_terminal = new TerminalView(central);
+    box->addWidget(m_terminal, 1);
+    setCentralWidget(central);
+}
+
+void QuillanWindow::buildStatusBar()
+{
+    auto panel = [this](const QString& key) {
+        auto* l = new QLabel(this);
+        l->setObjectName(key);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setTextFormat(Qt::PlainText);
+        l->setMinimumWidth(60);
+        return l;
+    };
+    m_status = panel(QStringLiteral("Status"));
+    m_settings = panel(QStringLiteral("Settings"));
+    m_connectTime = panel(QStringLiteral("ConnectTime"));
+    m_connectTime->setMinimumWidth(QFontMetrics(m_connectTime->font()).horizontalAdvance(QStringLiteral("00:00:00  ")) + 8);
+    statusBar()->addWidget(m_status, 2);
+    statusBar()->addWidget(m_settings, 5);
+    statusBar()->addPermanentWidget(m_connectTime);
+}
+
+QLabel* QuillanWindow::statusPanel(const QString& key) const
+{
+    return findChild<QLabel*>(key);
+}
+
+void QuillanWindow::connectSession()
+{
+    TerminalSession& s = m_session;
+    connect(&s, &TerminalSession::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&s, &TerminalSession::statusTextChanged, m_status, &QLabel::setText);
+    connect(&s, &TerminalSession::settingsTextChanged, m_settings, &QLabel::setText);
+    connect(&s, &TerminalSession::connectTimeChanged, m_connectTime, &QLabel::setText);
+    connect(&s, &TerminalSession::linkStateChanged, this, &QuillanWindow::applyLinkState);
+    connect(&s, &TerminalSession::lineStatesChanged, this, [this](const TerminalLineStates& l) {
+        m_strip->setInputs(l.cts, l.dsr, l.dcd);
+        m_strip->setOutputs(l.dtr, l.rts);
+    });
+    connect(&s, &TerminalSession::topMarginChanged, this, &QuillanWindow::applyTopMargin);
+    connect(&s, &TerminalSession::sendPacingChanged, this, &QuillanWindow::applyPacing);
+    connect(&s, &TerminalSession::loopSendChanged, m_actions.loopSend, &QAction::setChecked);
+    connect(&s, &TerminalSession::busyChanged, this, &QuillanWindow::applyBusy);
+    connect(&s, &TerminalSession::cancelPressed, m_cancelWindow, &QWidget::hide);
+    connect(&s.log(), &CommLog::loggingChanged, this, [this](bool open) {
+        m_actions.startLog->setEnabled(!open);
+        m_actions.stopLog->setEnabled(open);
+    });
+
+    connect(m_strip, &LineStateStrip::ledClicked, &s, &TerminalSession::openOrCloseLink);
+    connect(m_strip, &LineStateStrip::dtrClicked, &s, &TerminalSession::setDtr);
+    connect(m_strip, &LineStateStrip::rtsClicked, &s, &TerminalSession::setRts);
+
+    m_status->setText(s.statusText());
+    m_settings->setText(s.settingsText());
+    m_connectTime->setText(s.connectTimeText());
+    const TerminalLineStates l = s.lineStates();
+    m_strip->setInputs(l.cts, l.dsr, l.dcd);
+    m_strip->setOutputs(l.dtr, l.rts);
+    m_actions.loopSend->setChecked(s.loopSend());
+    applyPacing(s.sendPacing());
+    applyTopMargin(s.topMarginTwips());
+    applyLinkState(s.isPortOpen());
+    applyBusy(s.isBusy());
+    m_actions.startLog->setEnabled(!s.log().isOpen());
+    m_actions.stopLog->setEnabled(s.log().isOpen());
+}
+
+void QuillanWindow::connectScreen()
+{
+    TerminalScreen& screen = m_session.screen();
+    connect(&screen, &TerminalScreen::textAppended, m_terminal, &TerminalView::appendText);
+    connect(&screen, &TerminalScreen::textReset, this, [this] { m_terminal->resetText(m_session.screen().text()); });
+    connect(&screen, &TerminalScreen::textChopped, this, [this](int count) {
+        if (!m_terminal->chopText(count))
+            m_terminal->resetText(m_session.screen().text());
+    });
+    connect(&screen, &TerminalScreen::hexViewChanged, m_actions.hexDisplay, &QAction::setChecked);
+    connect(&screen, &TerminalScreen::panelLineChanged, m_panel, &PanelDisplay::setLine);
+    connect(&screen, &TerminalScreen::legendsChanged, this, [this](const QString& unwrap, const QString& tracking) {
+        m_panel->setLegends(!unwrap.isEmpty(), !tracking.isEmpty());
+    });
+
+    m_terminal->resetText(screen.text());
+    m_actions.hexDisplay->setChecked(screen.hexView());
+    for (int line = 1; line <= 4; ++line)
+        m_panel->setLine(line, screen.panelLine(line));
+    m_panel->setLegends(!screen.unwrapLegend().isEmpty(), !screen.trackingLegend().isEmpty());
+
+    m_terminal->setKeyHandler([this](QKeyEvent* e) { return m_session.handleKey(e->key(), e->modifiers(), e->text()); });
+}
+
+void QuillanWindow::connectCommands()
+{
+    const QuillanActions& a = m_actions;
+    TerminalSession& s = m_session;
+
+    connect(a.startLog, &QAction::triggered, &s.log(), [this] { m_session.log().start(); });
+    connect(a.stopLog, &QAction::triggered, &s.log(), &CommLog::stop);
+    connect(a.sendTextFile, &QAction::triggered, this, &QuillanWindow::sendTextFile);
+    connect(a.saveScreen, &QAction::triggered, this,
+            [this] { m_screenFiles->saveScreen(m_session.screen().text(), versionText()); });
+    connect(a.printScreen, &QAction::triggered, this, &QuillanWindow::printScreen);
+    connect(a.clearScreen, &QAction::triggered, &s.screen(), &TerminalScreen::clear);
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+
+    connect(a.portOpen, &QAction::triggered, this, [this] {
+        m_session.openOrCloseLink();
+        m_actions.portOpen->setChecked(m_session.isPortOpen());
+    });
+    connect(a.properties, &QAction::triggered, this, &QuillanWindow::openProperties);
+
+    connect(a.hexDisplay, &QAction::triggered, this, [this](bool on) {
+        m_session.screen().setHexView(on);
+        m_actions.hexDisplay->setChecked(m_session.screen().hexView());
+    });
+    connect(a.pacingGroup, &QActionGroup::triggered, this,
+            [this](QAction* chosen) { m_session.setSendPacing(chosen->data().toInt()); });
+    connect(a.loopSend, &QAction::triggered, &s, &TerminalSession::setLoopSend);
+
+    connect(a.expertMode, &QAction::toggled, a.modemTune, &QAction::setEnabled);
+    connect(a.about, &QAction::triggered, this, &QuillanWindow::showAbout);
+    connect(a.instructions, &QAction::triggered, this,
+            [this] { m_session.prompter().openUrl(QString::fromLatin1(kInstructionsDocument)); });
+
+    connect(m_cancelWindow, &CancelWindow::cancelClicked, this, &QuillanWindow::cancelPressed);
+    connect(m_sendFile.get(), &SendFile::cancelWindowShown, this, [this](const QString& caption, const QString& text) {
+        m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0))
+                             + QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
+                                      twipsToPixels(kCancelWindowOffsetTwips, this)));
+        m_cancelWindow->present(caption, text);
+    });
+    connect(m_sendFile.get(), &SendFile::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
+}
+
+void QuillanWindow::connectModuleMenu()
+{
+    for (auto it = m_actions.modules.cbegin(); it != m_actions.modules.cend(); ++it) {
+        const Module module = it.key();
+        connect(it.value(), &QAction::triggered, this, [this, module] {
+            m_selection.select(module);
+            applyModuleState();
+        });
+    }
+    connect(&m_selection, &ModuleSelection::stateChanged, this, &QuillanWindow::applyModuleState);
+    applyModuleState();
+}
+
+void QuillanWindow::applyModuleState()
+{
+    const ModuleSelection::MenuState& st = m_selection.state();
+    for (auto it = m_actions.modules.cbegin(); it != m_actions.modules.cend(); ++it)
+        it.value()->setChecked(m_selection.isChecked(it.key()));
+    m_actions.acuReset->setEnabled(st.acuResetEnabled);
+    m_actions.dumpAll->setEnabled(st.acuDumpEnabled && !m_session.isBusy());
+    m_actions.dumpLegacy->setEnabled(st.acuDumpEnabled && !m_session.isBusy());
+    m_actions.pcuParamDump->setEnabled(st.pcuDumpEnabled && !m_session.isBusy());
+    m_actions.startProgramming->setEnabled(st.startItemEnabled && !m_session.isBusy());
+    m_actions.erase->setEnabled(st.eraseItemEnabled && !m_session.isBusy());
+    m_actions.uploadS19->setEnabled(st.uploadS19ItemEnabled && !m_session.isBusy());
+    for (QAction* b : {m_actions.startButton, m_actions.eraseButton, m_actions.uploadButton}) {
+        b->setVisible(st.manualButtonsVisible);
+        b->setEnabled(st.manualButtonsEnabled && !m_session.isBusy());
+    }
+    m_actions.autoUploadButton->setEnabled(st.autoUploadEnabled && !m_session.isBusy());
+    m_strip->setPhonePowerVisible(st.phonePowerVisible);
+    m_actions.hexDisplay->setChecked(m_session.screen().hexView());
+}
+
+void QuillanWindow::applyTopMargin(int twips)
+{
+    m_panel->setVisible(twips > TerminalSession::kNormalTopMargin);
+    const int wanted = twipsToPixels(twips, this);
+    m_top->setFixedHeight(qMax(wanted, m_top->layout()->sizeHint().height()));
+}
+
+void QuillanWindow::applyLinkState(bool open)
+{
+    m_strip->setLinkOpen(open);
+    m_actions.portOpen->setChecked(open);
+    for (QAction* a : {m_actions.sendGps, m_actions.sendHdg, m_actions.moduleStatus, m_actions.moduleVersion,
+                       m_actions.kvmpCommsOn, m_actions.kvmpCommsOff})
+        a->setEnabled(open);
+    applyModuleState();
+}
+
+// While a long sequence runs, the commands that would start another one wait; Cancel,
+// the screen and the link controls stay live.
+void QuillanWindow::applyBusy(bool busy)
+{
+    for (QAction* a : {m_actions.sendTextFile, m_actions.fileUploadS19, m_actions.properties, m_actions.bulkErase,
+                       m_actions.remoteUpload, m_actions.parameterUpload, m_actions.factoryDefaults})
+        a->setEnabled(!busy);
+    for (QAction* a : std::as_const(m_actions.modules))
+        a->setEnabled(!busy);
+    applyModuleState();
+}
+
+void QuillanWindow::applyPacing(int ms)
+{
+    // A pacing the menu does not offer (the parameter upload's) keeps the old check mark.
+    if (QAction* a = m_actions.pacing.value(ms))
+        a->setChecked(true);
+}
+
+void QuillanWindow::openProperties()
+{
+    CommPortDialog dialog(m_session, this);
+    dialog.exec();
+}
+
+void QuillanWindow::sendTextFile()
+{
+    m_sendFile->run(m_session.sendPacing());
+}
+
+void QuillanWindow::cancelPressed()
+{
+    m_session.requestCancel();
+    m_cancelWindow->hide();
+}
+
+void QuillanWindow::printScreen()
+{
+    m_terminal->flush();
+    terminalprint::printWithDialog(this, m_session.captionText(), m_session.screen().text());
+}
+
+void QuillanWindow::showAbout()
+{
+    Prompter::Message m;
+    m.title = QStringLiteral("About");
+    m.icon = Prompter::Icon::Information;
+    m.text = QStringLiteral("Programming Terminal ") + versionText() + QLatin1Char('\r') + QLatin1String(kBuildText);
+    m_session.prompter().message(m);
+}
+
+void QuillanWindow::closeEvent(QCloseEvent* event)
+{
+    // A sequence still waiting inside a handler stops at its next step instead of
+    // running on against a closed link.
+    if (m_session.isBusy())
+        m_session.requestCancel();
+    m_cancelWindow->hide();
+    m_session.shutdown();
+    event->accept();
+}

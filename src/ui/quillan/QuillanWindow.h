@@ -1,0 +1,76 @@
+#pragma once
+
+#include "QuillanActions.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class CancelWindow;
+class LineStateStrip;
+class ModuleSelection;
+class PanelDisplay;
+class QLabel;
+class ScreenFiles;
+class SendFile;
+class TerminalSession;
+class TerminalView;
+
+// Quillan's window: the terminal screen under the toolbar, the LED and line-state row
+// and (for the panel modules) the panel display above it, and the status bar. Every
+// handler reads its control and calls the session or the module selection.
+class QuillanWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    QuillanWindow(TerminalSession& session, ModuleSelection& selection, QWidget* parent = nullptr);
+    ~QuillanWindow() override;
+
+    TerminalView* terminal() const { return m_terminal; }
+    PanelDisplay* panelDisplay() const { return m_panel; }
+    LineStateStrip* lineStates() const { return m_strip; }
+    CancelWindow* cancelWindow() const { return m_cancelWindow; }
+    const QuillanActions& actions() const { return m_actions; }
+    QLabel* statusPanel(const QString& key) const;
+    SendFile& sendFile() const { return *m_sendFile; }
+
+    // The text the program reports as its version (About box, saved screens).
+    static QString versionText();
+    // A size that suits the screen: roomy on a desktop, within a small laptop's screen.
+    void fitToScreen();
+    // Opens the "CommPort Properties" dialog.
+    void openProperties();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildStatusBar();
+    void connectSession();
+    void connectScreen();
+    void connectCommands();
+    void connectModuleMenu();
+    void applyTopMargin(int twips);
+    void applyModuleState();
+    void applyLinkState(bool open);
+    void applyBusy(bool busy);
+    void applyPacing(int ms);
+    void showAbout();
+    void printScreen();
+    void sendTextFile();
+    void cancelPressed();
+
+    TerminalSession& m_session;
+    ModuleSelection& m_selection;
+    std::unique_ptr<SendFile> m_sendFile;
+    std::unique_ptr<ScreenFiles> m_screenFiles;
+    QuillanActions m_actions;
+    QWidget* m_top = nullptr;
+    LineStateStrip* m_strip = nullptr;
+    PanelDisplay* m_panel = nullptr;
+    TerminalView* m_terminal = nullptr;
+    CancelWindow* m_cancelWindow = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_settings = nullptr;
+    QLabel* m_connectTime = nullptr;
+};

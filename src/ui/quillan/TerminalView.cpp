@@ -1,0 +1,224 @@
+#include "TerminalView.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
+
+namespace {
+
+// Batches are put on the screen at most this often; fast enough to read as live.
+constexpr int kFlushIntervalMs = 25;
+// Text without line ends (the hex view, a stream of progress stars) is broken into
+// screen lines of about this length. Each batch lays out the last line again, and a
+// 30 000-character line laid out forty times a second would stall the window.
+constexpr int kLongLine = 1024;
+// Past the length, a break waits this long for the end of a hex group or a word.
+constexpr int kBreakSlack = 8;
+
+const QString kProgressPrefix = QStringLiteral("PT:  ");
+
+// Progress lines of the upload sequences stand out from what the unit echoes, and the
+// lines that say something went wrong stand out from those.
+class ProgressHighlighter : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override
+    {
+        if (!text.startsWith(kProgressPrefix))
+            return;
+        QTextCharFormat f;
+        f.setFontWeight(QFont::Bold);
+        static const QStringList troubleWords = {
+            QStringLiteral("WARNING"), QStringLiteral(" not "),      QStringLiteral("failed"),
+            QStringLiteral("Failure"), QStringLiteral("Un-sucessful"), QStringLiteral("Uncessful"),
+            QStringLiteral("Cancled"), QStringLiteral("Cannot"),      QStringLiteral("Unexpected"),
+            QStringLiteral("Unable"),  QStringLiteral("Unknown"),     QStringLiteral("EXIT!"),
+            QStringLiteral("Exit!")};
+        bool bad = false;
+        for (const QString& w : troubleWords)
+            bad = bad || text.contains(w);
+        f.setForeground(bad ? QColor(255, 128, 112) : QColor(255, 209, 102));
+        setFormat(0, int(text.size()), f);
+    }
+};
+
+} // namespace
+
+TerminalView::TerminalView(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("Terminal"));
+    setFont(terminalFont());
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(false);
+    setFrameShape(QFrame::NoFrame);
+    // The screen model owns the text: typing reaches it through the key handler, so the
+    // area itself only offers selecting and copying.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    // Light text on a dark screen: easier on the eyes in a dim equipment room.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, QColor(16, 20, 24));
+    pal.setColor(QPalette::Text, QColor(216, 222, 228));
+    pal.setColor(QPalette::Highlight, QColor(58, 90, 130));
+    pal.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    setPalette(pal);
+
+    new ProgressHighlighter(document());
+
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(kFlushIntervalMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
+}
+
+QFont TerminalView::terminalFont()
+{
+    QFont f(QStringLiteral("DejaVu Sans Mono"));
+    f.setStyleHint(QFont::Monospace);
+    if (!QFontInfo(f).fixedPitch())
+        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(10);
+    return f;
+}
+
+void TerminalView::appendText(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    m_pending += displayForm(text);
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+void TerminalView::resetText(const QString& text)
+{
+    m_lastWasCr = false;
+    m_lineLength = 0;
+    m_pending = displayForm(text);
+    m_resetPending = true;
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+bool TerminalView::chopText(int count)
+{
+    if (count <= 0)
+        return true;
+    if (m_resetPending) {
+        // The text is about to be rendered whole; cut the rendering instead.
+        if (m_pending.right(count).contains(QLatin1Char('\n')) || m_pending.size() < count)
+            return false;
+        m_pending.chop(count);
+        m_lineLength = qMax(0, m_lineLength - count);
+        return true;
+    }
+    // Every character but a line end is one character on the screen, so a tail without
+    // line ends is the same length in both.
+    const int fromPending = qMin(count, int(m_pending.size()));
+    const int fromDocument = count - fromPending;
+    if (m_pending.right(fromPending).contains(QLatin1Char('\n')))
+        return false;
+    if (fromDocument > 0) {
+        QTextCursor c(document());
+        c.movePosition(QTextCursor::End);
+        c.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, fromDocument);
+        if (c.selectedText().size() != fromDocument || c.selectedText().contains(QChar::ParagraphSeparator))
+            return false;
+        c.removeSelectedText();
+    }
+    m_pending.chop(fromPending);
+    m_lastWasCr = false;
+    m_lineLength = qMax(0, m_lineLength - count);
+    return true;
+}
+
+QString TerminalView::shownText()
+{
+    flush();
+    return toPlainText();
+}
+
+void TerminalView::flush()
+{
+    m_flushTimer.stop();
+    if (m_resetPending) {
+        m_resetPending = false;
+        setPlainText(m_pending);
+        m_pending.clear();
+        moveCursor(QTextCursor::End);
+        ensureCursorVisible();
+        return;
+    }
+    if (m_pending.isEmpty())
+        return;
+    insertAtEnd(m_pending);
+    m_pending.clear();
+}
+
+void TerminalView::insertAtEnd(const QString& shown)
+{
+    QScrollBar* bar = verticalScrollBar();
+    // Someone reading further up keeps their place; otherwise the screen follows the end.
+    const bool following = bar->value() >= bar->maximum() - 2;
+    QTextCursor c(document());
+    c.movePosition(QTextCursor::End);
+    c.insertText(shown);
+    if (following) {
+        setTextCursor(c);
+        bar->setValue(bar->maximum());
+    }
+}
+
+// What a received text looks like on screen: every kind of line end breaks the line
+// once, the other control characters show as their symbols instead of vanishing, and
+// an endless line is broken at a hex group or word near kLongLine.
+QString TerminalView::displayForm(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / kLongLine + 1);
+    for (const QChar ch : text) {
+        const ushort u = ch.unicode();
+        if (u == '\n') {
+            if (!m_lastWasCr) {
+                out += QLatin1Char('\n');
+                m_lineLength = 0;
+            }
+            m_lastWasCr = false;
+            continue;
+        }
+        m_lastWasCr = false;
+        if (u == '\r') {
+            out += QLatin1Char('\n');
+            m_lineLength = 0;
+            m_lastWasCr = true;
+            continue;
+        }
+        if (u < 0x20 && u != '\t')
+            out += QChar(0x2400 + u);
+        else if (u == 0x7f)
+            out += QChar(0x2421);
+        else
+            out += ch;
+        ++m_lineLength;
+        if (m_lineLength >= kLongLine && (u == '>' || u == ' ' || m_lineLength >= kLongLine + kBreakSlack)) {
+            out += QLatin1Char('\n');
+            m_lineLength = 0;
+        }
+    }
+    return out;
+}
+
+void TerminalView::keyPressEvent(QKeyEvent* event)
+{
+    if (m_keyHandler && m_keyHandler(event)) {
+        event->accept();
+        return;
+    }
+    flush();
+    QPlainTextEdit::keyPressEvent(event);
+}

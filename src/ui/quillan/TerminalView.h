@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <functional>
+
+// The terminal's text area. It mirrors the screen model: received text is appended at
+// the end in batches (a unit at 115200 baud delivers thousands of small chunks a
+// second, and laying the document out once per chunk would stall the window), and the
+// whole text is only rendered again when the model says so (trim, clear, backspace).
+// Keys go to a handler first; what it does not take (scrolling, selecting) is the text
+// area's own.
+class TerminalView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TerminalView(QWidget* parent = nullptr);
+
+    // Returns true when the key was taken (sent, swallowed or typed into the screen
+    // model); false leaves it to the text area (scrolling, selecting, copying).
+    using KeyHandler = std::function<bool(QKeyEvent*)>;
+    void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
+
+    void appendText(const QString& text);
+    void resetText(const QString& text);
+    // The model removed its last count characters. False when the view cannot follow
+    // that on its own (a line end is involved) and needs resetText().
+    bool chopText(int count);
+    void clearText() { resetText(QString()); }
+
+    // The text as shown, pending batches included.
+    QString shownText();
+    // Puts pending text on the screen now (before a grab or a print).
+    void flush();
+
+    static QFont terminalFont();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString displayForm(const QString& text);
+    void insertAtEnd(const QString& shown);
+
+    KeyHandler m_keyHandler;
+    QTimer m_flushTimer;
+    QString m_pending;
+    bool m_resetPending = false;
+    // A CR that ended the last chunk: an LF opening the next one belongs to it.
+    bool m_lastWasCr = false;
+    // Length of the last screen line, for breaking endless lines.
+    int m_lineLength = 0;
+};

@@ -1,0 +1,33 @@
+#include "ToggleMenuBar.h"
+
+#include <QActionEvent>
+#include <QPainter>
+
+void ToggleMenuBar::paintEvent(QPaintEvent* event)
+{
+    QMenuBar::paintEvent(event);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const auto list = actions();
+    for (QAction* a : list) {
+        if (a->menu() || !a->isCheckable() || !a->isChecked() || !a->isVisible())
+            continue;
+        const QRect r = actionGeometry(a).adjusted(1, 2, -1, -2);
+        QColor fill = palette().color(QPalette::Highlight);
+        fill.setAlpha(50);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        // A small tick in the left margin of the entry.
+        const qreal x = r.left() + 3, y = r.center().y();
+        p.setPen(QPen(palette().color(QPalette::Highlight).darker(130), 1.6));
+        p.drawPolyline(QPolygonF({QPointF(x, y), QPointF(x + 2.5, y + 3), QPointF(x + 7, y - 3.5)}));
+    }
+}
+
+void ToggleMenuBar::actionEvent(QActionEvent* event)
+{
+    QMenuBar::actionEvent(event);
+    if (event->type() == QEvent::ActionChanged)
+        update();
+}

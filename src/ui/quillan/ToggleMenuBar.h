@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QMenuBar>
+
+// A menu bar whose own checkable entries (not those inside the menus) show their state:
+// a checked entry is drawn pressed in, with a tick, the way the old menus showed a
+// checked top-level command.
+class ToggleMenuBar : public QMenuBar {
+    Q_OBJECT
+public:
+    using QMenuBar::QMenuBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void actionEvent(QActionEvent* event) override;
+};

@@ -1,0 +1,150 @@
+// The built qvrsim program, end to end: a TCP client on 127.0.0.1 and a serial-style client
+// on its pseudo-terminal link, then a clean stop by its pid.
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+QString qvrsimPath()
+{
+    const QString built = QStringLiteral(QVRSIM_EXE);
+    if (QFileInfo::exists(built))
+        return built;
+    return qEnvironmentVariable("QVR_BUILD_DIR") + "/app/qvrsim/qvrsim";
+}
+
+QByteArray tcpLine(QTcpSocket& socket, QByteArray& buffer)
+{
+    QDeadlineTimer deadline(2000);
+    while (!buffer.contains('\r') && !deadline.hasExpired())
+        if (socket.waitForReadyRead(int(deadline.remainingTime())))
+            buffer += socket.readAll();
+    const qsizetype cr = buffer.indexOf('\r');
+    if (cr < 0)
+        return {};
+    const QByteArray line = buffer.left(cr);
+    buffer.remove(0, cr + 1);
+    return line;
+}
+
+// Writes a command to a serial-style descriptor and reads back one reply line.
+QByteArray ttyAsk(int fd, const QByteArray& command)
+{
+    if (::write(fd, command.constData(), size_t(command.size())) != command.size())
+        return "write failed";
+    QByteArray in;
+    QDeadlineTimer deadline(2000);
+    while (!in.contains('\r') && !deadline.hasExpired()) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, int(deadline.remainingTime())) <= 0)
+            break;
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            in.append(buffer, n);
+    }
+    return in.left(in.indexOf('\r'));
+}
+
+int openTty(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        termios tio{};
+        ::tcgetattr(fd, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    return fd;
+}
+
+} // namespace
+
+TEST(QvrsimProcess, ServesTcpAndPtyWritesTheTranscriptAndStopsCleanly)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyQVR");
+    const QString transcript = dir.filePath("traffic.log");
+    QProcess sim;
+    sim.start(qvrsimPath(), {"--port", "0", "--pty-link", link, "--transcript", transcript, "--greeting",
+                             "QVR SIM READY", "--quiet"});
+    ASSERT_TRUE(sim.waitForStarted(3000)) << qPrintable(sim.errorString());
+    auto stop = qScopeGuard([&] {
+        if (sim.state() != QProcess::NotRunning) {
+            ::kill(pid_t(sim.processId()), SIGKILL);
+            sim.waitForFinished(2000);
+        }
+    });
+
+    quint16 port = 0;
+    QString slave;
+    QByteArray out;
+    QDeadlineTimer started(5000);
+    const QRegularExpression tcpLineRe("^qvrsim: TCP 127\\.0\\.0\\.1:(\\d+)$",
+                                       QRegularExpression::MultilineOption);
+    const QRegularExpression ptyLineRe("^qvrsim: pty (/dev/pts/\\d+) -> (.+)$",
+                                       QRegularExpression::MultilineOption);
+    while ((port == 0 || slave.isEmpty()) && !started.hasExpired()) {
+        sim.waitForReadyRead(100);
+        out += sim.readAllStandardOutput();
+        if (const auto m = tcpLineRe.match(QString::fromLatin1(out)); m.hasMatch())
+            port = quint16(m.captured(1).toUInt());
+        if (const auto m = ptyLineRe.match(QString::fromLatin1(out)); m.hasMatch()) {
+            slave = m.captured(1);
+            EXPECT_EQ(m.captured(2), link);
+        }
+    }
+    ASSERT_NE(port, 0) << out.constData();
+    ASSERT_FALSE(slave.isEmpty()) << out.constData();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), slave);
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    QByteArray buffer;
+    EXPECT_EQ(tcpLine(socket, buffer), "QVR SIM READY");
+    socket.write("S");
+    const QByteArray status = tcpLine(socket, buffer);
+    EXPECT_TRUE(status.startsWith('S') && status.size() == 13) << status.constData();
+    socket.write("mA999\r\n");
+    EXPECT_EQ(tcpLine(socket, buffer), "mA000");
+    socket.write("mA017\r\n");
+    EXPECT_EQ(tcpLine(socket, buffer), "mA017");
+    socket.disconnectFromHost();
+
+    // The serial side reaches the same unit, and survives the port being closed and reopened.
+    for (int round = 0; round < 2; ++round) {
+        const int fd = openTty(link);
+        ASSERT_GE(fd, 0);
+        EXPECT_TRUE(ttyAsk(fd, "S").startsWith('S'));
+        EXPECT_EQ(ttyAsk(fd, "mA999\r\n"), "mA017");
+        ::close(fd);
+    }
+
+    ::kill(pid_t(sim.processId()), SIGTERM);
+    ASSERT_TRUE(sim.waitForFinished(3000));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink()) << "the link is removed on exit";
+
+    QFile log(transcript);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    for (const char* expected :
+         {" tcp1 out QVR SIM READY<0D>\n", " tcp1 in  S\n", " tcp1 in  mA999<0D><0A>\n",
+          " tcp1 out mA000<0D>\n", " pty in  mA999<0D><0A>\n", " pty out mA017<0D>\n"})
+        EXPECT_TRUE(text.contains(expected)) << expected << "\n" << text.constData();
+}
