@@ -17,17 +17,20 @@ struct Exchange {
 
 // One ANTENNA screen cycle as the unit answers it.
 const std::vector<Exchange> kAntenna{
-    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"}, {"u", "G0045V0500T0250"},
-    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"}, {"q", "Q1234 0567"},
-    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"}, {"@", " N0377W1222"},
-    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"}, {"?   S\r\n", "S@@@@"},
+    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"},      {"u", "G0045V0500T0250"},
+    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"},      {"q", "Q1234 0567"},
+    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"},      {"@", " N0377W1222"},
+    {"S", "SH@@AL0300 `P"}, {"P", "E0123A1234C0012"}, {"H", "R0100H2345"},      {"?   S\r\n", "S@@@@"},
     {"%", "L0150"},         {"S", "SH@@AL0300 `P"},   {"P", "E0123A1234C0012"}, {"H", "R0100H2345"},
     {"mN999\r\n", "mN130"}};
 
 // The loop-error graph: mostly hexadecimal PCU sensor replies.
-const std::vector<Exchange> kLoopError{
-    {"?   x\r\n", "ivAFFFF 0100 8000"}, {"?   x\r\n", "ivB0010 FFF0 0003"}, {"S", "SH@@AL0300 `P"},
-    {"?   x\r\n", "ivC0011 FFF1 0004"}, {"P", "E0123A1234C0012"}, {"?   x\r\n", "ivD0012 FFF2 0005"}};
+const std::vector<Exchange> kLoopError{{"?   x\r\n", "ivAFFFF 0100 8000"},
+                                       {"?   x\r\n", "ivB0010 FFF0 0003"},
+                                       {"S", "SH@@AL0300 `P"},
+                                       {"?   x\r\n", "ivC0011 FFF1 0004"},
+                                       {"P", "E0123A1234C0012"},
+                                       {"?   x\r\n", "ivD0012 FFF2 0005"}};
 
 void run(benchmark::State& st, const std::vector<Exchange>& cycle, bool chunked)
 {
@@ -62,9 +65,18 @@ void run(benchmark::State& st, const std::vector<Exchange>& cycle, bool chunked)
     benchmark::DoNotOptimize(state.azimuth);
 }
 
-void BM_AntennaReplies(benchmark::State& st) { run(st, kAntenna, false); }
-void BM_AntennaRepliesInTwoChunks(benchmark::State& st) { run(st, kAntenna, true); }
-void BM_LoopErrorReplies(benchmark::State& st) { run(st, kLoopError, false); }
+void BM_AntennaReplies(benchmark::State& st)
+{
+    run(st, kAntenna, false);
+}
+void BM_AntennaRepliesInTwoChunks(benchmark::State& st)
+{
+    run(st, kAntenna, true);
+}
+void BM_LoopErrorReplies(benchmark::State& st)
+{
+    run(st, kLoopError, false);
+}
 
 } // namespace
 

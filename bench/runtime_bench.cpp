@@ -58,7 +58,8 @@ void simBench()
     std::sort(runs.begin(), runs.end());
     std::printf("sim: 10 min virtual wait, 200 ms timer (%llu ticks): median %.3f ms real, worst %.3f ms"
                 "  [target < 50 ms: %s]\n",
-                (unsigned long long)ticks, runs[runs.size() / 2], runs.back(), runs.back() < 50 ? "met" : "MISSED");
+                (unsigned long long)ticks, runs[runs.size() / 2], runs.back(),
+                runs.back() < 50 ? "met" : "MISSED");
 }
 
 void printLateness(const char* what, const std::vector<double>& late, double cpu, double wall, bool target)
@@ -98,7 +99,8 @@ void qtBench(int waits)
         loop.exec();
         late.push_back(double(t.nsecsElapsed()) / 1e6 - kWaitMs);
     }
-    printLateness("baseline (QEventLoop + QTimer)", late, cpuMs() - cpu0, double(wall.nsecsElapsed()) / 1e6, false);
+    printLateness("baseline (QEventLoop + QTimer)", late, cpuMs() - cpu0, double(wall.nsecsElapsed()) / 1e6,
+                  false);
 }
 
 } // namespace

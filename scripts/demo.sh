@@ -25,11 +25,15 @@ export XDG_CONFIG_HOME="$demo/config"
 # them), so the demo picks a free port below 32768 rather than an ephemeral one.
 sim_log="$demo/qvrsim.out"
 sim_pid=""
+# Korvex talks to a simulated antenna control unit; Quillan to a unit that echoes,
+# answers lines and sends front-panel frames like a pedestal control unit's panel.
+sim_args=()
+[ "$program" = quillan ] && sim_args=(--unit terminal --panel-frames)
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
 port=""
 for try in 2000 2002 2004 2006 2008 20000 20002 20004 20006 20008; do
   rm -f "$demo/ttyQVR"
-  build/app/qvrsim/qvrsim --port "$try" --pty-link "$demo/ttyQVR" --transcript "$demo/transcript.txt" \
+  build/app/qvrsim/qvrsim "${sim_args[@]}" --port "$try" --pty-link "$demo/ttyQVR" --transcript "$demo/transcript.txt" \
     >"$sim_log" 2>&1 &
   sim_pid=$!
   for _ in $(seq 1 50); do
@@ -83,11 +87,16 @@ COM9=$demo/ttyQVR
 INI
   app=(build/app/korvex/korvex)
 else
+  # The simulated serial line (COM9), with the module selection that shows the
+  # panel's display lines.
   cat >"$demo/config/Vantrel/QuillanUniv1.ini" <<INI
 [Properties]
 Settings=9600,N,8,1
 CommPort=9
-Type=TCP
+Handshaking=0
+Echo=False
+Direct=SPanel
+Type=True
 Address=127.0.0.1
 PortNumber=$port
 

@@ -67,7 +67,8 @@ struct Scene {
 
     explicit Scene(const QString& direct)
     {
-        store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("Properties"), QStringLiteral("Direct"), direct);
+        store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("Properties"), QStringLiteral("Direct"),
+                  direct);
         serial.setBaud(115200);
         serial.setLineStates({true, true, true, false, false});
         serial.attachPeer(&unit);
@@ -114,7 +115,8 @@ void uploadProgress(const QString& folder)
     screen.showLine(QStringLiteral("PT:  Normal ACU response, Checking module Version number"));
     scene.receive("QVR-5030 ACU Ver 7.14 29/03/18\r\n>");
     screen.showLine(QString());
-    screen.showLine(QStringLiteral("PT:  File and Module major version numbers verified, starting ACU bootloader"));
+    screen.showLine(
+        QStringLiteral("PT:  File and Module major version numbers verified, starting ACU bootloader"));
     screen.showLine(QStringLiteral("PT:  Send '\\0080' Start ACU Bootloader command"));
     scene.receive("BOOT V2.1\r\n");
     screen.showLine(QStringLiteral("PT:  Bootloader mode is active"));

@@ -1,63 +1,135 @@
 // Renders Korvex's windows to PNG files without a display, so anyone can look at them:
-// the main window on a live (simulated) link and with the link closed, and the
+// the main window on each screen of the front panel over a live simulated unit, with a
+// shortcut menu, a status-bit window and a bit menu open, with the link closed, and the
 // "CommPort Properties" dialog on a serial and a TCP/IP tab.
 //
-//   korvex_screenshots <output folder> [settle ms]
+//   korvex_screenshots <output folder> [settle seconds]
 //
-// Nothing here touches a network or a serial device: both links are simulated, the
-// settings live in memory and the prompts are answered by a script.
+// Nothing here touches a network or a serial device: the unit is simulated in-process
+// and runs in virtual time (the pictures are the same on every run), the settings live
+// in memory and the prompts are answered by a script.
+#include "FrontPanel.h"
+#include "FrontPanelController.h"
+#include "FrontPanelLogic.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
+#include "KorvexSettings.h"
 #include "MainWindow.h"
+#include "PanelKey.h"
+#include "PanelMenus.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
-#include "QtRuntime.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
+#include "SimRuntime.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
 #endif
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
-#include <QTabBar>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <memory>
-
 namespace {
 
-bool save(QWidget& w, const QString& folder, const QString& name)
+class Shots {
+public:
+    Shots(QString folder, SimRuntime& runtime) : m_folder(std::move(folder)), m_rt(runtime) {}
+
+    // The window as it is now; an open pop-up is drawn where it shows over it.
+    bool save(QWidget& w, const QString& name, QWidget* popup = nullptr)
+    {
+        QApplication::processEvents();
+        QPixmap shot = w.grab();
+        if (popup && popup->isVisible()) {
+            QPainter p(&shot);
+            p.drawPixmap(w.mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+        }
+        const QString path = QDir(m_folder).filePath(name);
+        const bool ok = shot.save(path);
+        QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
+        m_ok &= ok;
+        return ok;
+    }
+
+    // Lets the unit and the poll cycle run, in virtual time.
+    void run(int ms)
+    {
+        m_rt.advance(ms);
+        QApplication::processEvents();
+    }
+
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_folder;
+    SimRuntime& m_rt;
+    bool m_ok = true;
+};
+
+void rightClick(QWidget* key)
 {
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name);
-    const bool ok = w.grab().save(path);
-    QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
-    return ok;
+    const QPoint pos = key->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, key->mapToGlobal(pos));
+    QApplication::sendEvent(key, &event);
+}
+
+// The offscreen platform's screen is small; the pop-ups must open where they would on a
+// laptop screen, not be pushed back into 800 x 600.
+void useLaptopScreen(const QTemporaryDir& dir)
+{
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && platform != QLatin1String("offscreen"))
+        return;
+    const QString config = dir.filePath(QStringLiteral("screen.json"));
+    QFile f(config);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
+                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    f.close();
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.toLocal8Bit());
+}
+
+// The offscreen platform says so whenever a pop-up asks for what it cannot do (raise,
+// keyboard grab); those notices are not faults of the windows.
+void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(quietPlatformNotices);
     // A private settings folder, in case any dialog reaches for one.
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useLaptopScreen(configDir);
 
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(KORVEX_VERSION));
     instrumenttheme::apply(app);
     const QStringList args = QApplication::arguments();
     const QString folder = args.value(1, QStringLiteral("screenshots"));
-    const int settleMs = args.value(2, QStringLiteral("2500")).toInt();
+    const int settleMs = qRound(args.value(2, QStringLiteral("40")).toDouble() * 1000);
     QDir().mkpath(folder);
 
-    QtRuntime runtime;
+    SimRuntime runtime;
     MemorySettingsStore store;
+    // The query panel shows what is being polled.
+    store.set(KorvexSettings::kApp, KorvexSettings::kSection, QStringLiteral("Query"),
+              QStringLiteral("True"));
     ScriptedPrompter prompter;
     SimByteLink serial(runtime, ByteLink::Kind::Serial);
     SimByteLink tcp(runtime, ByteLink::Kind::Tcp);
@@ -68,32 +140,73 @@ int main(int argc, char** argv)
 #endif
 
     KorvexSession session(store, prompter, runtime, serial, tcp);
-    MainWindow window(session);
+    FrontPanelLogic front(session);
+    MainWindow window(session, front);
     window.resize(1040, 690);
+    window.move(40, 30);
     window.show();
     session.start();
-    // Lets the poll cycle run for a moment, so the panel shows the unit's replies.
-    runtime.wait(settleMs);
+    FrontPanel& panel = *window.frontPanel();
+    Shots shots(folder, runtime);
+
+    // Long enough for the unit to initialise, find the satellite and track it.
+    shots.run(settleMs);
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();
+    shots.save(window, QStringLiteral("korvex-main.png"));
 
-    bool ok = save(window, folder, QStringLiteral("korvex-main.png"));
+    panel.screenKey(FrontPanel::Ship)->click();
+    shots.run(6000);
+    shots.save(window, QStringLiteral("korvex-ship.png"));
+
+    panel.screenKey(FrontPanel::Sat)->click();
+    shots.run(12000);
+    shots.save(window, QStringLiteral("korvex-satellite.png"));
+
+    // The Error label's window, as a click on the label opens it.
+    window.frontPanelController()->openBitWindow(statusbits::Window::Error);
+    QMenu* bits = window.frontPanelController()->openPopup();
+    shots.save(window, QStringLiteral("korvex-error-bits.png"), bits);
+    bits->close();
+
+    panel.screenKey(FrontPanel::Mode)->click();
+    shots.run(4000);
+    shots.save(window, QStringLiteral("korvex-mode.png"));
+
+    // The MODE key's shortcut menu, then its System Type page with the bit menu open.
+    rightClick(panel.screenKey(FrontPanel::Mode));
+    QMenu* shortcuts = window.frontPanelController()->openPopup();
+    shots.save(window, QStringLiteral("korvex-mode-shortcuts.png"), shortcuts);
+    if (shortcuts) {
+        for (QAction* a : shortcuts->actions())
+            if (a->text() == QLatin1String("System Type"))
+                a->trigger();
+        shortcuts->close();
+    }
+    shots.run(5000);
+    shots.save(window, QStringLiteral("korvex-mode-system-type.png"));
+    QMenu* systemType = window.systemTypeMenu();
+    const QRect title = window.menuBar()->actionGeometry(systemType->menuAction());
+    systemType->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+    shots.save(window, QStringLiteral("korvex-system-type-menu.png"), systemType);
+    systemType->close();
 
     {
         PropertiesDialog dialog(session, &window);
         dialog.show();
         dialog.editor().selectTab(0);
-        ok &= save(dialog, folder, QStringLiteral("korvex-properties.png"));
+        shots.save(dialog, QStringLiteral("korvex-properties.png"));
         dialog.editor().selectTab(1);
-        ok &= save(dialog, folder, QStringLiteral("korvex-properties-tcp.png"));
+        shots.save(dialog, QStringLiteral("korvex-properties-tcp.png"));
         dialog.hide();
     }
 
     session.link().togglePort();
-    ok &= save(window, folder, QStringLiteral("korvex-main-closed.png"));
+    shots.run(100);
+    shots.save(window, QStringLiteral("korvex-main-closed.png"));
 
     for (const QString& text : prompter.texts())
         QTextStream(stdout) << "message: " << QString(text).replace(QLatin1Char('\r'), QLatin1Char('|'))
                             << '\n';
-    return ok ? 0 : 1;
+    return shots.ok() ? 0 : 1;
 }

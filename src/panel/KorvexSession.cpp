@@ -7,8 +7,8 @@ const QString KorvexSession::kCheckCommPort = QStringLiteral("Check Comm Port");
 KorvexSession::KorvexSession(SettingsStore& store, Prompter& prompter, Runtime& runtime, ByteLink& serial,
                              ByteLink& tcp, QObject* parent)
     : QObject(parent), m_store(store), m_prompter(prompter), m_rt(runtime), m_settings(store),
-      m_link(runtime, prompter, m_settings, serial, tcp), m_parser(m_panel, m_ring), m_poll(runtime, m_link, m_ring),
-      m_lines(kDisplayLines, QString())
+      m_link(runtime, prompter, m_settings, serial, tcp), m_parser(m_panel, m_ring),
+      m_poll(runtime, m_link, m_ring), m_lines(kDisplayLines, QString())
 {
     connect(&m_link, &DeviceLink::linkClosed, this, &KorvexSession::onLinkClosed);
     connect(&m_link, &DeviceLink::matchingReset, this, [this](int receiveIndex) {

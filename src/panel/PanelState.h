@@ -15,8 +15,8 @@ struct PanelState {
     static constexpr int kSpectrumPoints = 1301;
 
     // Colours of the external AGC box (blue-green-red values).
-    static constexpr quint32 kAgcBoxLocked = 8454016;      // light green
-    static constexpr quint32 kAgcBoxNotLocked = 8421631;   // light red
+    static constexpr quint32 kAgcBoxLocked = 8454016;    // light green
+    static constexpr quint32 kAgcBoxNotLocked = 8421631; // light red
     static constexpr quint32 kAgcBoxWhite = 16777215;
 
     // "P": each masked to its low 12 bits (0..4095).
@@ -72,8 +72,8 @@ struct PanelState {
     int extended1 = 0;
     int extended2 = 0;
     QString agcText;
-    qint16 agcRaw = 0; // the AGC number before its division (the tracking LED compares it)
-    qint16 agc = 0;    // AGC / 3
+    qint16 agcRaw = 0;     // the AGC number before its division (the tracking LED compares it)
+    qint16 agc = 0;        // AGC / 3
     int trackingState = 0; // 8 while tracking (byte 1 bit 3), else 0
     char bandLetter = 'A'; // "B" when E1 bit 5 is set
     // Receiver settings (E2), decoded only when it changes. -1 = never decoded.

@@ -8,7 +8,7 @@
 class PollSequence {
 public:
     struct Step {
-        QByteArray command; // as written on the wire (with CR LF for "!" commands)
+        QByteArray command;   // as written on the wire (with CR LF for "!" commands)
         bool atStart = false; // the command came from position 1
         bool wrapped = false; // the position passed the end and is back at 1
     };

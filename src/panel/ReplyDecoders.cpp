@@ -122,7 +122,9 @@ int receiver(QByteArrayView reply, const Context& c)
     s.receiverField2 = toInt16(number(second));
     s.symbolRateText = QString::number(qint64(s.receiverField2) * 4);
     // The fraction shows three digits; a field beyond "0999" cannot be one.
-    s.receiverField2Text = second > QByteArrayView("0999") ? QStringLiteral("xxx") : text(second.last(qMin<qsizetype>(3, second.size())));
+    s.receiverField2Text = second > QByteArrayView("0999")
+                               ? QStringLiteral("xxx")
+                               : text(second.last(qMin<qsizetype>(3, second.size())));
     return 0;
 }
 

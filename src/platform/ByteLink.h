@@ -6,7 +6,7 @@
 
 // Where a link goes. A serial link uses device and settings, a TCP link host and port.
 struct LinkEndpoint {
-    QString device;                 // e.g. /dev/ttyS0, /dev/ttyUSB0, a pseudo-terminal
+    QString device;                  // e.g. /dev/ttyS0, /dev/ttyUSB0, a pseudo-terminal
     QString settings = "9600,N,8,1"; // baud, parity letter, data bits, stop bits
     QString host;
     quint16 port = 0;
@@ -74,9 +74,21 @@ public:
     virtual bool drain(int timeoutMs) = 0;
 
     // Output lines and handshaking. False when the device has no such line.
-    virtual bool setDtr(bool on) { Q_UNUSED(on); return false; }
-    virtual bool setRts(bool on) { Q_UNUSED(on); return false; }
-    virtual bool setHandshake(Handshake h) { Q_UNUSED(h); return false; }
+    virtual bool setDtr(bool on)
+    {
+        Q_UNUSED(on);
+        return false;
+    }
+    virtual bool setRts(bool on)
+    {
+        Q_UNUSED(on);
+        return false;
+    }
+    virtual bool setHandshake(Handshake h)
+    {
+        Q_UNUSED(h);
+        return false;
+    }
     virtual LineStates lineStates() const { return {}; }
 
 Q_SIGNALS:

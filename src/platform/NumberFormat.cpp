@@ -149,7 +149,7 @@ QString leadingSpace(double value)
 {
     QString body = QString::number(std::fabs(value), 'g', 15).toUpper();
     if (body.startsWith(QLatin1String("0.")))
-        body = body.mid(1);  // the legacy form writes .5, not 0.5
+        body = body.mid(1); // the legacy form writes .5, not 0.5
     return value < 0 ? QLatin1Char('-') + body : QLatin1Char(' ') + body;
 }
 
@@ -164,7 +164,7 @@ double leadingNumber(const QString& text)
             i += 2;
             quint64 v = 0;
             return readRadixDigits(text, i, r == QLatin1Char('H') ? 16 : 8, &v) ? double(radixLiteralValue(v))
-                                                                                 : 0.0;
+                                                                                : 0.0;
         }
     }
     QString num;
@@ -194,7 +194,8 @@ double leadingNumber(const QString& text)
         if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+')))
             exp += text[j++];
         bool expDigits = false;
-        for (skipBlanks(text, j); j < n && text[j].isDigit() && text[j].unicode() < 128; skipBlanks(text, ++j)) {
+        for (skipBlanks(text, j); j < n && text[j].isDigit() && text[j].unicode() < 128;
+             skipBlanks(text, ++j)) {
             exp += text[j];
             expDigits = true;
         }

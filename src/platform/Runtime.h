@@ -61,7 +61,10 @@ public:
     // Keeps processing events for ms; ends on the deadline, not a timer slice later. Even a
     // wait of 0 runs the events that are due once.
     virtual void wait(int ms) = 0;
-    void waitNs(qint64 ns) { waitUntilNs([] { return false; }, ns); }
+    void waitNs(qint64 ns)
+    {
+        waitUntilNs([] { return false; }, ns);
+    }
     // Processes events until pred() holds or the time is up. Returns pred()'s last value.
     virtual bool waitUntilNs(const std::function<bool()>& pred, qint64 timeoutNs) = 0;
     bool waitUntil(const std::function<bool()>& pred, int timeoutMs)

@@ -39,7 +39,8 @@ QString IniSettingsStore::get(const QString& app, const QString& section, const 
     return v.toString();
 }
 
-void IniSettingsStore::set(const QString& app, const QString& section, const QString& key, const QString& value)
+void IniSettingsStore::set(const QString& app, const QString& section, const QString& key,
+                           const QString& value)
 {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
     s.setValue(iniKey(section, key), value);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QHash>
+#include <QString>
 #include <QStringList>
 
 #include <vector>
@@ -14,7 +14,8 @@ public:
 
     virtual QString get(const QString& app, const QString& section, const QString& key,
                         const QString& defaultValue) const = 0;
-    virtual void set(const QString& app, const QString& section, const QString& key, const QString& value) = 0;
+    virtual void set(const QString& app, const QString& section, const QString& key,
+                     const QString& value) = 0;
     virtual bool contains(const QString& app, const QString& section, const QString& key) const = 0;
     // Writes pending changes through to the medium.
     virtual void sync() {}

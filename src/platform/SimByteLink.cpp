@@ -1,6 +1,7 @@
 #include "SimByteLink.h"
 
-SimByteLink::SimByteLink(Runtime& runtime, Kind kind, QObject* parent) : ByteLink(parent), m_rt(runtime), m_kind(kind)
+SimByteLink::SimByteLink(Runtime& runtime, Kind kind, QObject* parent)
+    : ByteLink(parent), m_rt(runtime), m_kind(kind)
 {
 }
 
@@ -147,7 +148,8 @@ qint64 SimByteLink::bytesToWrite() const
 
 bool SimByteLink::drain(int timeoutMs)
 {
-    m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_tx.busyUntilNs; }, qint64(timeoutMs) * 1000000);
+    m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_tx.busyUntilNs; },
+                     qint64(timeoutMs) * 1000000);
     // A link that closed meanwhile took its unsent bytes with it.
     return m_open && m_rt.nowNs() >= m_tx.busyUntilNs;
 }

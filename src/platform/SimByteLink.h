@@ -16,7 +16,7 @@ class SimByteLink : public ByteLink {
 public:
     enum class Direction { ToUnit, FromUnit };
     struct Record {
-        qint64 timeNs;  // when the first byte went onto the wire
+        qint64 timeNs; // when the first byte went onto the wire
         Direction direction;
         QByteArray bytes;
     };
@@ -88,7 +88,7 @@ private:
     SimPeer* m_peer = nullptr;
     bool m_open = false;
     bool m_connecting = false;
-    quint64 m_epoch = 0;  // voids deliveries scheduled before a close
+    quint64 m_epoch = 0; // voids deliveries scheduled before a close
     int m_baud = 0;
     int m_bitsPerByte = 10;
     qint64 m_latencyNs = 0;

@@ -16,7 +16,7 @@ Reply acuStatus(const QByteArray&, AcuUnit& unit)
 {
     unit.update();
     const auto flags = unit.acuStatus();
-    ShapedLine s(QByteArrayView("S", 1));
+    ShapedLine s(StatusShape::key.key);
     for (int i = 0; i < 4; ++i)
         s.put(StatusShape::byte1 + i, char(flags[i]));
     s.put(StatusShape::agcMarkerOffset, StatusShape::agcMarker);

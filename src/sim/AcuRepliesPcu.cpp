@@ -51,7 +51,8 @@ Reply referenceSensors(const QByteArray&, AcuUnit& unit)
         const int t = int(std::lround(tenths));
         return decimal(t < 0 ? t + 3600 : t);
     };
-    return sensorLine(PcuSensorShape::referenceRaw, angle(a.cl), angle(a.lv), decimal(int(std::lround(a.az * 5))));
+    return sensorLine(PcuSensorShape::referenceRaw, angle(a.cl), angle(a.lv),
+                      decimal(int(std::lround(a.az * 5))));
 }
 
 Reply rateSensors(const QByteArray&, AcuUnit& unit)
@@ -118,7 +119,9 @@ namespace acurows {
 void addPcuRows(AcuVocabulary& v)
 {
     using Match = AcuVocabulary::Match;
-    auto pcu = [&v](char letter, AcuVocabulary::Responder r) { v.addLine(pcuQuery(letter), Match::Exact, std::move(r)); };
+    auto pcu = [&v](char letter, AcuVocabulary::Responder r) {
+        v.addLine(pcuQuery(letter), Match::Exact, std::move(r));
+    };
     pcu(kPcuStatus, pcuStatus);
     pcu(kPcuVersion, [](const QByteArray&, AcuUnit& unit) -> Reply { return unit.pcuVersion(); });
     pcu(kPcuReference, referenceSensors);
@@ -141,10 +144,13 @@ void addPcuRows(AcuVocabulary& v)
               mode([](AcuUnit& u) { u.setSatReferenceMode(); }, "SAT REFERENCE MODE"));
     v.addLine(kSlowScanMode.toByteArray(), Match::Exact,
               mode([](AcuUnit& u) { u.setSlowScanMode(); }, "SLOW SCAN MODE"));
-    v.addLine(kTiltTestMode.toByteArray(), Match::Exact, mode([](AcuUnit& u) { u.setTiltMode(); }, "TILT MODE"));
-    v.addLine(kNormalMode.toByteArray(), Match::Exact, mode([](AcuUnit& u) { u.setNormalMode(); }, "NORMAL MODE"));
+    v.addLine(kTiltTestMode.toByteArray(), Match::Exact,
+              mode([](AcuUnit& u) { u.setTiltMode(); }, "TILT MODE"));
+    v.addLine(kNormalMode.toByteArray(), Match::Exact,
+              mode([](AcuUnit& u) { u.setNormalMode(); }, "NORMAL MODE"));
     v.addLine(kSavePcu.toByteArray(), Match::Exact, mode([](AcuUnit&) {}, "PCU PARAMETERS SAVED"));
-    v.addLine(kRebootPcu.toByteArray(), Match::Exact, mode([](AcuUnit& u) { u.rebootPcu(); }, "PCU REBOOTING"));
+    v.addLine(kRebootPcu.toByteArray(), Match::Exact,
+              mode([](AcuUnit& u) { u.rebootPcu(); }, "PCU REBOOTING"));
     v.addLine(kClearAzHfError.toByteArray(), Match::Exact,
               mode([](AcuUnit& u) { u.clearAzHfError(); }, "AZ HF ERROR CLEARED"));
 }

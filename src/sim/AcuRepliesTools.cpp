@@ -41,7 +41,8 @@ void addToolRows(AcuVocabulary& v)
         unit.setPortLocked(false);
         return "[M PORT UNLOCKED";
     });
-    v.addLine("[V", Match::Prefix, [](const QByteArray&, AcuUnit& unit) -> Reply { return unit.commIfVersion(); });
+    v.addLine("[V", Match::Prefix,
+              [](const QByteArray&, AcuUnit& unit) -> Reply { return unit.commIfVersion(); });
     // The DVB receiver answers into the ACU's buffer; the panel collects it on its next tick.
     v.addLine(kNoReplyPrefix.toByteArray(), Match::Prefix, [](const QByteArray&, AcuUnit& unit) -> Reply {
         unit.askDvbVersion();

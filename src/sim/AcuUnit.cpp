@@ -24,6 +24,7 @@ constexpr double kLockWindow = 1.5;               // degrees off the satellite a
 constexpr double kLostWindow = 3.0;               // degrees off at which tracking gives up and searches
 constexpr double kBlockagePerStep = 1.0 / 3000.0; // about one blockage in five minutes
 constexpr int kBlockageMs = 4000;
+constexpr double kSearchWrapDeg = 360.0;
 constexpr double kMinElevation = -5.0, kMaxElevation = 90.0;
 
 // Ship motion: roll and pitch periods (s) and amplitudes (degrees).
@@ -56,12 +57,15 @@ void AcuUnit::step()
     if (m_phase == Phase::Initializing && m_clockMs >= m_initUntilMs) {
         if (m_azTarget.active || m_elTarget.active)
             m_phase = Phase::Targeting;
+        else if (m_trackingEnabled)
+            m_phase = Phase::Searching;
         else
-            m_phase = m_trackingEnabled ? Phase::Searching : Phase::Idle;
+            enterIdle();
     }
     stepAntenna(dt);
     if (m_phase != Phase::Unwrapping && std::abs(m_cableWrap) > kUnwrapLimitDeg) {
         m_resumePhase = m_phase == Phase::Blocked ? Phase::Tracking : m_phase;
+        m_unwrapFromAzimuth = wrap360(m_heading + m_relAzimuth);
         m_phase = Phase::Unwrapping;
         m_unwrapLeft = m_cableWrap > 0 ? -360.0 : 360.0;
     }
@@ -103,7 +107,10 @@ void AcuUnit::stepAntenna(double dt)
         break;
     case Phase::Searching:
         m_elevation = moveTowards(m_elevation, m_satellite.elevation, kElevationRate * dt);
-        turnAntenna(kSearchSweepRate * dt);
+        // The sweep turns back before the cable needs unwrapping.
+        if (m_cableWrap * m_searchDirection > kSearchWrapDeg)
+            m_searchDirection = -m_searchDirection;
+        turnAntenna(m_searchDirection * kSearchSweepRate * dt);
         if (pointingError() < kLockWindow)
             m_phase = Phase::Tracking;
         break;
@@ -117,9 +124,11 @@ void AcuUnit::stepAntenna(double dt)
         const double wanted = wrap360(m_satellite.azimuth + m_wanderAz - m_heading);
         turnAntenna(qBound(-kTrackSlewRate * dt, angleDiff(wanted, m_relAzimuth), kTrackSlewRate * dt));
         m_elevation = moveTowards(m_elevation, m_satellite.elevation + m_wanderEl, kElevationRate * dt);
+        // The chance is drawn whether blockages are on or not, so that switching them off
+        // leaves the rest of the motion as it was.
         if (m_phase == Phase::Blocked && m_clockMs >= m_phaseUntilMs) {
             m_phase = Phase::Tracking;
-        } else if (m_phase == Phase::Tracking && m_random.chance(kBlockagePerStep)) {
+        } else if (m_phase == Phase::Tracking && m_random.chance(kBlockagePerStep) && m_blockages) {
             m_phase = Phase::Blocked;
             m_phaseUntilMs = m_clockMs + kBlockageMs;
             m_acuErrors |= 0x10; // the conical scan lost its signal
@@ -139,11 +148,21 @@ void AcuUnit::stepAntenna(double dt)
 }
 
 // Stabilised but not tracking: the beam keeps its true azimuth as the ship turns, or its
-// bearing from the bow after a relative target.
+// bearing from the bow after a relative target. It turns the short way, so a ship going
+// round in circles winds the cable until the antenna unwraps.
 void AcuUnit::holdTargetPosition()
 {
+    if (m_holdRelative)
+        return;
+    const double step = kTargetAzRate * (kStepMs / 1000.0);
+    turnAntenna(qBound(-step, angleDiff(wrap360(m_holdAzimuth - m_heading), m_relAzimuth), step));
+}
+
+void AcuUnit::enterIdle()
+{
+    m_phase = Phase::Idle;
     if (!m_holdRelative)
-        turnAntenna(-m_turnRate * (kStepMs / 1000.0));
+        m_holdAzimuth = wrap360(m_heading + m_relAzimuth);
 }
 
 void AcuUnit::stepTargets(double dt)
@@ -152,10 +171,14 @@ void AcuUnit::stepTargets(double dt)
     const double elRate = (m_slowScan ? kSlowScanElRate : kElevationRate) * dt;
     if (m_azTarget.active) {
         const double wanted = m_azTargetRelative ? m_azTarget.value : wrap360(m_azTarget.value - m_heading);
-        const double d = angleDiff(wanted, m_relAzimuth);
+        double d = angleDiff(wanted, m_relAzimuth);
+        // A slew that would wind the cable past its limit goes the long way round instead.
+        if (std::abs(m_cableWrap + d) > kUnwrapLimitDeg)
+            d -= d > 0 ? 360.0 : -360.0;
         if (std::abs(d) <= azRate) {
             turnAntenna(d);
             m_azTarget.active = false;
+            m_holdAzimuth = m_azTarget.value;
         } else {
             turnAntenna(d > 0 ? azRate : -azRate);
         }
@@ -167,7 +190,7 @@ void AcuUnit::stepTargets(double dt)
         m_elTarget.active = m_elevation != m_elTarget.value;
     }
     if (!m_azTarget.active && !m_elTarget.active)
-        m_phase = Phase::Idle;
+        enterIdle();
 }
 
 void AcuUnit::stepUnwrap(double dt)
@@ -203,10 +226,16 @@ void AcuUnit::startPhase(Phase phase)
 {
     if (m_phase == Phase::Initializing)
         return; // the phase is chosen when initialising ends
-    if (m_phase == Phase::Unwrapping)
+    if (m_phase == Phase::Unwrapping) {
+        // Once unwrapped the antenna points where it did before: that is what it holds.
         m_resumePhase = phase;
-    else
+        if (phase == Phase::Idle && !m_holdRelative)
+            m_holdAzimuth = m_unwrapFromAzimuth;
+    } else if (phase == Phase::Idle) {
+        enterIdle();
+    } else {
         m_phase = phase;
+    }
 }
 
 void AcuUnit::setTracking(bool on)
@@ -220,6 +249,7 @@ void AcuUnit::setTracking(bool on)
         return;
     }
     m_azTarget.active = m_elTarget.active = false;
+    m_holdRelative = false;
     if (now == Phase::Idle || now == Phase::Targeting)
         startPhase(pointingError() < kLockWindow ? Phase::Tracking : Phase::Searching);
 }
@@ -229,6 +259,7 @@ void AcuUnit::findSatellite()
     update();
     m_trackingEnabled = true;
     m_azTarget.active = m_elTarget.active = false;
+    m_holdRelative = false;
     startPhase(Phase::Searching);
 }
 

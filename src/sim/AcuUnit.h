@@ -46,6 +46,9 @@ public:
     bool trackingEnabled() const { return m_trackingEnabled; }
     // "C" / "D": tracking on resumes the search (or keeps the lock when the beam is on the satellite).
     void setTracking(bool on);
+    // Now and then something blocks the beam for a few seconds (on by default); tests that
+    // need a steady signal switch it off.
+    void setBlockagesEnabled(bool on) { m_blockages = on; }
     // "F1234": search for the selected satellite from where the antenna is.
     void findSatellite();
 
@@ -162,6 +165,7 @@ private:
     void startPhase(Phase phase);
     void startTargeting();
     void holdTargetPosition();
+    void enterIdle();
     double pointingError() const;
     double beamGain() const;
     void updateSatellite();
@@ -175,6 +179,7 @@ private:
     Phase m_phase = Phase::Initializing;
     Phase m_resumePhase = Phase::Searching; // after an unwrap
     bool m_trackingEnabled = true;
+    bool m_blockages = true;
     qint64 m_phaseUntilMs = 0;
 
     // Degrees, as doubles; the wire sees tenths.
@@ -187,9 +192,12 @@ private:
     double m_wanderAz = 0, m_wanderEl = 0;
     double m_cableWrap = 0;
     double m_unwrapLeft = 0;
+    double m_unwrapFromAzimuth = 0;
     double m_agc = 60;
     bool m_headingValid = true;
     bool m_holdRelative = false;
+    double m_holdAzimuth = 0; // true azimuth held when idle
+    double m_searchDirection = 1;
     Target m_azTarget, m_elTarget;
     bool m_azTargetRelative = false;
 

@@ -85,7 +85,8 @@ std::array<quint8, 4> AcuUnit::acuStatus() const
                          bit(m_headingValid, 3) | bit(m_phase == Phase::Blocked, 2) |
                          bit(m_phase == Phase::Initializing, 1) | bit(underlying == Phase::Searching, 0);
     const bool pcuError = (m_pcuErrors3 | m_pcuErrors4) != 0;
-    const quint8 byte3 = kFlagBase | (m_acuErrors & 0x37) | bit(m_satellite.elevation < 0, 5) | bit(pcuError, 3);
+    const quint8 byte3 =
+        kFlagBase | (m_acuErrors & 0x37) | bit(m_satellite.elevation < 0, 5) | bit(pcuError, 3);
     // The ACU passes on the PCU's servo and limit group.
     const quint8 byte4 = kFlagBase | (m_pcuErrors3 & 0x3F);
     return {byte1, byte2, byte3, byte4};
@@ -98,7 +99,8 @@ quint8 AcuUnit::extendedByte1() const
 
 quint8 AcuUnit::extendedByte2() const
 {
-    return quint8(kFlagBase | m_parameters.fecCode() | bit(m_receiver.toneOn(), 4) | bit(m_receiver.lnb18V(), 5));
+    return quint8(kFlagBase | m_parameters.fecCode() | bit(m_receiver.toneOn(), 4) |
+                  bit(m_receiver.lnb18V(), 5));
 }
 
 std::array<quint8, 4> AcuUnit::pcuStatus() const
@@ -109,7 +111,8 @@ std::array<quint8, 4> AcuUnit::pcuStatus() const
     const quint8 byte2 = kFlagBase | bit(m_azTarget.active, 5) |
                          bit(m_satReference && m_phase == Phase::Tracking, 4) | bit(m_headingValid, 3) |
                          bit(pcuError, 2) | bit(m_clockMs < m_pcuInitUntilMs, 1) | bit(m_elevation > 70.0, 0);
-    return {byte1, byte2, quint8(kFlagBase | (m_pcuErrors3 & 0x3F)), quint8(kFlagBase | (m_pcuErrors4 & 0x3F))};
+    return {byte1, byte2, quint8(kFlagBase | (m_pcuErrors3 & 0x3F)),
+            quint8(kFlagBase | (m_pcuErrors4 & 0x3F))};
 }
 
 void AcuUnit::raisePcuError(int byte, int bitNumber)
@@ -151,7 +154,8 @@ AcuUnit::Axes AcuUnit::rateSensors() const
 
 AcuUnit::Axes AcuUnit::loopErrors() const
 {
-    return {std::round(m_crossLevel * 400.0), std::round(0.05 * m_pitch * 400.0), std::round(m_wanderAz * 600.0)};
+    return {std::round(m_crossLevel * 400.0), std::round(0.05 * m_pitch * 400.0),
+            std::round(m_wanderAz * 600.0)};
 }
 
 AcuUnit::Axes AcuUnit::torqueCommands() const

@@ -59,7 +59,8 @@ PanelFrame PanelFrame::of(const AcuUnit& unit)
     f.bargraph = QByteArray::number(qBound(0, unit.agc() * 16 / 1000, 16)).rightJustified(2, '0');
     if (unit.phase() == AcuUnit::Phase::Unwrapping)
         f.flags |= kUnwrap;
-    if (unit.trackingEnabled() && (unit.phase() == AcuUnit::Phase::Tracking || unit.phase() == AcuUnit::Phase::Blocked))
+    if (unit.trackingEnabled() &&
+        (unit.phase() == AcuUnit::Phase::Tracking || unit.phase() == AcuUnit::Phase::Blocked))
         f.flags |= kTracking;
     return f;
 }

@@ -14,9 +14,9 @@ struct PanelFrame {
 
     QByteArray line1;
     QByteArray line2;
-    QByteArray bargraph = "00";   // two characters
+    QByteArray bargraph = "00";     // two characters
     QByteArray brightness = "0075"; // four characters
-    int flags = 0;                // kUnwrap, kTracking
+    int flags = 0;                  // kUnwrap, kTracking
 
     // The bytes on the wire. Lines are padded or cut to the display's width and end in CR LF
     // (the character after the CR is the line feed). The flag byte is sent from "@" upward,

@@ -28,7 +28,8 @@ LookAngles lookAngles(double latitude, double longitude, double satelliteLongitu
     const double east = -std::sin(lon) * dx + std::cos(lon) * dy;
     const double north =
         -std::sin(lat) * std::cos(lon) * dx - std::sin(lat) * std::sin(lon) * dy + std::cos(lat) * dz;
-    const double up = std::cos(lat) * std::cos(lon) * dx + std::cos(lat) * std::sin(lon) * dy + std::sin(lat) * dz;
+    const double up =
+        std::cos(lat) * std::cos(lon) * dx + std::cos(lat) * std::sin(lon) * dy + std::sin(lat) * dz;
     double azimuth = degrees(std::atan2(east, north));
     if (azimuth < 0)
         azimuth += 360.0;

@@ -19,7 +19,8 @@ public:
     static constexpr const char* kVersion = "QVR TERMINAL UNIT VER 1.00 SIM";
 
     explicit TerminalUnit(Runtime& runtime, quint64 seed = 1, QObject* parent = nullptr);
-    TerminalUnit(Runtime& runtime, std::shared_ptr<AcuUnit> unit, quint64 seed = 1, QObject* parent = nullptr);
+    TerminalUnit(Runtime& runtime, std::shared_ptr<AcuUnit> unit, quint64 seed = 1,
+                 QObject* parent = nullptr);
     ~TerminalUnit() override;
 
     AcuUnit& unit() { return *m_unit; }

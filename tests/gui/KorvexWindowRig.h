@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrontPanel.h"
+#include "FrontPanelLogic.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
 #include "MainWindow.h"
@@ -42,7 +43,7 @@ protected:
     // Builds the window, then starts the session as the program does.
     void start()
     {
-        window = std::make_unique<MainWindow>(session);
+        window = std::make_unique<MainWindow>(session, front);
         window->resize(1040, 690);
         window->show();
         session.start();
@@ -59,5 +60,6 @@ protected:
     SimByteLink serial{runtime, ByteLink::Kind::Serial};
     SimByteLink tcp{runtime, ByteLink::Kind::Tcp};
     KorvexSession session{store, prompter, runtime, serial, tcp};
+    FrontPanelLogic front{session};
     std::unique_ptr<MainWindow> window;
 };

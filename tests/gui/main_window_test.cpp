@@ -39,6 +39,8 @@ TEST_F(MainWindowTest, LinkLampFollowsTheLinkAndAClosedPortSaysSo)
     EXPECT_EQ(lamp->color(), QColor(255, 255, 0));
     link().setLinkLed(LedState::Cyan);
     EXPECT_EQ(lamp->color(), QColor(0, 255, 255));
+    // The status labels answer clicks once the start timer has run.
+    runtime.advance(1000);
 
     window->portOpenAction()->trigger();
     EXPECT_FALSE(link().portOpen());

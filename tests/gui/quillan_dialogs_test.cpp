@@ -82,7 +82,8 @@ TEST(CommPortDialog, OkStoresTheSettingsAndTheDeviceAndReopens)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(stored(rig, QStringLiteral("Ports"), QStringLiteral("COM5")), QStringLiteral("/dev/pts/7"));
     EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("CommPort")), QStringLiteral("5"));
-    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("Settings")), QStringLiteral("115200,N,8,1"));
+    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("Settings")),
+              QStringLiteral("115200,N,8,1"));
     EXPECT_EQ(rig.session->serialDevice(), QStringLiteral("/dev/pts/7"));
     EXPECT_TRUE(rig.session->isPortOpen());
 
@@ -95,8 +96,10 @@ TEST(CommPortDialog, OkStoresTheSettingsAndTheDeviceAndReopens)
     again.accept();
     rig.runtime.advance(100);
     EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("Type")), QStringLiteral("False"));
-    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("Address")), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("PortNumber")), QStringLiteral("2001"));
+    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("Address")),
+              QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(stored(rig, QStringLiteral("Properties"), QStringLiteral("PortNumber")),
+              QStringLiteral("2001"));
     EXPECT_FALSE(rig.session->linkIsSerial());
 }
 
@@ -108,7 +111,8 @@ TEST(CancelWindow, ShowsTheTextProgressAndOnlyCancelEndsIt)
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Send Text"));
     EXPECT_EQ(w.text(), QStringLiteral("Send Text File - Pacing: 200,  Loop\n/tmp/a.txt"));
     w.setProgress(25, 100, 10000);
-    EXPECT_EQ(w.progressText(), QStringLiteral("Lines sent: 25 of 100    Elapsed: 00:00:10    Left: 00:00:30"));
+    EXPECT_EQ(w.progressText(),
+              QStringLiteral("Lines sent: 25 of 100    Elapsed: 00:00:10    Left: 00:00:30"));
 
     w.close();
     EXPECT_TRUE(w.isVisible());

@@ -1,9 +1,9 @@
 // The terminal text area, its printing and how it keeps up with a fast line.
+#include "CommLog.h"
 #include "PanelDisplay.h"
+#include "Prompter.h"
 #include "TerminalPrinter.h"
 #include "TerminalScreen.h"
-#include "CommLog.h"
-#include "Prompter.h"
 #include "TerminalView.h"
 
 #include <QApplication>
@@ -123,7 +123,8 @@ TEST(TerminalView, KeepsUpWithAMinuteAt115200Baud)
         }
         view.flush();
         const qint64 ms = qint64(std::clock() - started) * 1000 / CLOCKS_PER_SEC;
-        QTextStream(stdout) << (hex ? "hex" : "text") << " view: 60 s at 115200 baud took " << ms << " ms of processor time\n";
+        QTextStream(stdout) << (hex ? "hex" : "text") << " view: 60 s at 115200 baud took " << ms
+                            << " ms of processor time\n";
         EXPECT_LT(ms, 15000) << (hex ? "hex view" : "text view");
         EXPECT_EQ(view.toPlainText().size() > 1000, true);
     }

@@ -70,9 +70,10 @@ TEST(QuillanWindow, StartsConnectedWithCaptionStatusPanelsAndMinimumWidth)
 TEST(QuillanWindow, ModuleMenuListsEveryRowAndFollowsTheSelection)
 {
     QuillanRig rig;
-    QMenu* modules = action(rig, QStringLiteral("mnuData"))->associatedObjects().isEmpty()
-                         ? nullptr
-                         : qobject_cast<QMenu*>(action(rig, QStringLiteral("mnuData"))->associatedObjects().first());
+    QMenu* modules =
+        action(rig, QStringLiteral("mnuData"))->associatedObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<QMenu*>(action(rig, QStringLiteral("mnuData"))->associatedObjects().first());
     ASSERT_NE(modules, nullptr);
     QStringList expected;
     for (const ModuleRow& row : ModuleTable::rows()) {
@@ -270,8 +271,10 @@ TEST(QuillanWindow, HelpShowsTheAboutBoxAndOpensTheInstructions)
     action(rig, QStringLiteral("mnuAbout"))->trigger();
     ASSERT_FALSE(rig.prompter.messages.isEmpty());
     EXPECT_EQ(rig.prompter.messages.last().title, QStringLiteral("About"));
-    EXPECT_EQ(rig.prompter.lastText(),
-              QStringLiteral("Programming Terminal ") + QuillanWindow::versionText() + QStringLiteral("\rBuild 29.March.2018"));
+    EXPECT_EQ(rig.prompter.lastText(), QStringLiteral("Programming Terminal ") +
+                                           QuillanWindow::versionText() +
+                                           QStringLiteral("\rBuild 29.March.2018"));
     action(rig, QStringLiteral("mnuInstructions"))->trigger();
-    EXPECT_EQ(rig.prompter.openedUrls, QStringList{QStringLiteral("\\Program Files\\Quillan\\ACU-PCU_Update.pdf")});
+    EXPECT_EQ(rig.prompter.openedUrls,
+              QStringList{QStringLiteral("\\Program Files\\Quillan\\ACU-PCU_Update.pdf")});
 }

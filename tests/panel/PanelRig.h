@@ -26,20 +26,10 @@ public:
     ScriptedUnit()
     {
         replies = {
-            {"S", "SH@@@L0300 @@"},
-            {"P", "E0123A1234C0012"},
-            {"H", "R0100H0200"},
-            {"u", "G0045V0500T0250"},
-            {"q", "Q1234 0567"},
-            {"@", " N0377W1222"},
-            {"%", "L0150"},
-            {"V", "ACU VER 2.11"},
-            {"?   S", "S@@@@"},
-            {"?   V", "PCU VER 1.07"},
-            {"mN999", "mN130"},
-            {"mI999", "mI001"},
-            {"mP999", "mP066"},
-            {"w!123", "DVB VER 3.0"},
+            {"S", "SH@@@L0300 @@"}, {"P", "E0123A1234C0012"},  {"H", "R0100H0200"}, {"u", "G0045V0500T0250"},
+            {"q", "Q1234 0567"},    {"@", " N0377W1222"},      {"%", "L0150"},      {"V", "ACU VER 2.11"},
+            {"?   S", "S@@@@"},     {"?   V", "PCU VER 1.07"}, {"mN999", "mN130"},  {"mI999", "mI001"},
+            {"mP999", "mP066"},     {"w!123", "DVB VER 3.0"},
         };
     }
 
@@ -126,10 +116,12 @@ protected:
         serial.setBaud(9600);
         tcp.attachPeer(&tcpUnit);
         session.setPanelView(&view);
-        QObject::connect(&session, &KorvexSession::queryTextChanged, [this](const QString& t) { queries << t; });
+        QObject::connect(&session, &KorvexSession::queryTextChanged,
+                         [this](const QString& t) { queries << t; });
         QObject::connect(&session.link(), &DeviceLink::statusTextChanged,
                          [this](const QString& t) { statuses << t; });
-        QObject::connect(&session.link(), &DeviceLink::linkLedChanged, [this](LedState s) { leds.push_back(s); });
+        QObject::connect(&session.link(), &DeviceLink::linkLedChanged,
+                         [this](LedState s) { leds.push_back(s); });
         QObject::connect(&poll(), &PollCycle::statusLedsIdle, [this] { ++idleLeds; });
     }
 

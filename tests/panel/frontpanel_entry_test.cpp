@@ -161,6 +161,7 @@ TEST_F(FrontPanelEntry, SpaceTogglesOnTheToneVoltageAndFecPagesOnly)
         {35, 0, ""},
         {133, 0, ""},
     };
+    session.start();
     for (const Case& c : cases) {
         goTo(c.code);
         state().receiverSettings = c.receiverSettings;

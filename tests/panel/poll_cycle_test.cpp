@@ -14,7 +14,7 @@ std::vector<Sent> expectedEvery(qint64 firstMs, qint64 stepMs, const QList<QByte
     return out;
 }
 
-const QList<QByteArray> kAntennaCycle{"S", "P", "H", "u", "S", "P", "H", "q", "S", "P", "H",
+const QList<QByteArray> kAntennaCycle{"S", "P", "H", "u", "S",         "P", "H", "q", "S", "P",        "H",
                                       "@", "S", "P", "H", "?   S\r\n", "%", "S", "P", "H", "mN999\r\n"};
 
 TEST_F(PollCycleScenario, AntennaScreenPollsOneCommandPerTickAndDecodesEveryReply)
@@ -74,8 +74,11 @@ TEST_F(PollCycleScenario, ScreenSequencesSplitIntoTheirCommands)
         {"SPH@SPHqSPHuSPH!?   S%",
          {"S", "P", "H", "@", "S", "P", "H", "q", "S", "P", "H", "u", "S", "P", "H", "?   S\r\n", "%"}},
         {"SPHq!m" + skew + "999SPHuSPH!m}999SPH!m~999SPH!?   S%",
-         {"S", "P", "H", "q", "m" + skew + "999\r\n", "S", "P", "H", "u", "S", "P", "H", "m}999\r\n", "S", "P",
-          "H", "m~999\r\n", "S", "P", "H", "?   S\r\n", "%"}},
+         {"S",         "P",         "H",         "q", "m" + skew + "999\r\n",
+          "S",         "P",         "H",         "u", "S",
+          "P",         "H",         "m}999\r\n", "S", "P",
+          "H",         "m~999\r\n", "S",         "P", "H",
+          "?   S\r\n", "%"}},
         {"!mI999!mN999!mP999SPHu", {"mI999\r\n", "mN999\r\n", "mP999\r\n", "S", "P", "H", "u"}},
         {"SPHu!?   VSPHu!?   S", {"S", "P", "H", "u", "?   V\r\n", "S", "P", "H", "u", "?   S\r\n"}},
         {"S!?   wP!?   wH!?   wu!?   w!?   S!?   w",
@@ -249,7 +252,8 @@ TEST_F(PollCycleScenario, TcpGreetingIsConsumedBySlot31)
 
 TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
 {
-    unit.silent << "S" << "P";
+    unit.silent << "S"
+                << "P";
     startOn("SP");
     session.setTimeoutMs(1000);
     rt.advance(800); // "S" arms the watchdog

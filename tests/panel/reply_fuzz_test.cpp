@@ -18,16 +18,59 @@ int envInt(const char* name, int fallback)
     return ok && v > 0 ? v : fallback;
 }
 
-const QList<QByteArray> kQueries{
-    "S", "P", "H", "u", "q", "@", "%", "V", "?   S\r\n", "?   V\r\n", "?   v\r\n", "?   w\r\n", "?   x\r\n",
-    "?   y\r\n", "mN999\r\n", "mP999\r\n", "mA999\r\n", QByteArray("m\xff" "999\r\n"), "c0937\r\n", "m", "?", "?  ",
-    "", "F1234\r\n"};
+const QList<QByteArray> kQueries{"S",
+                                 "P",
+                                 "H",
+                                 "u",
+                                 "q",
+                                 "@",
+                                 "%",
+                                 "V",
+                                 "?   S\r\n",
+                                 "?   V\r\n",
+                                 "?   v\r\n",
+                                 "?   w\r\n",
+                                 "?   x\r\n",
+                                 "?   y\r\n",
+                                 "mN999\r\n",
+                                 "mP999\r\n",
+                                 "mA999\r\n",
+                                 QByteArray("m\xff"
+                                            "999\r\n"),
+                                 "c0937\r\n",
+                                 "m",
+                                 "?",
+                                 "?  ",
+                                 "",
+                                 "F1234\r\n"};
 
-const QList<QByteArray> kReplies{
-    "SH@@AL0300 `P", "S@@@@", "E-010A3600C0012", "R0100H2345", "G0045V0500T0250", "G1111", "Q1234 0567",
-    "Q0070 1000", " N0377W1222", "S0123E0045", "L0150", "ACU VER 2.11", "V  3500 0100 0500", "v  2050 2048 2055",
-    "w  2046 2054 2042", "ivAFFFF 0100 8000", "tc 0128 0000 0255", "mN130", "mP066", "mA12", "PCU VER 1.07",
-    ">S@@@@L9999 @@", "x>L0030", "R9E9 H-9E9", "V  9999 9E99 ", "Q&HFF 9E99", "L-32768"};
+const QList<QByteArray> kReplies{"SH@@AL0300 `P",
+                                 "S@@@@",
+                                 "E-010A3600C0012",
+                                 "R0100H2345",
+                                 "G0045V0500T0250",
+                                 "G1111",
+                                 "Q1234 0567",
+                                 "Q0070 1000",
+                                 " N0377W1222",
+                                 "S0123E0045",
+                                 "L0150",
+                                 "ACU VER 2.11",
+                                 "V  3500 0100 0500",
+                                 "v  2050 2048 2055",
+                                 "w  2046 2054 2042",
+                                 "ivAFFFF 0100 8000",
+                                 "tc 0128 0000 0255",
+                                 "mN130",
+                                 "mP066",
+                                 "mA12",
+                                 "PCU VER 1.07",
+                                 ">S@@@@L9999 @@",
+                                 "x>L0030",
+                                 "R9E9 H-9E9",
+                                 "V  9999 9E99 ",
+                                 "Q&HFF 9E99",
+                                 "L-32768"};
 
 class Fuzzer {
 public:
@@ -112,17 +155,37 @@ public:
 QString snapshot(const PanelState& s)
 {
     QStringList f;
-    for (int v : {int(s.elevation), int(s.azimuth), int(s.crossLevel), int(s.relativeAzimuth), int(s.heading),
-                  int(s.latitude), int(s.longitude), int(s.receiverField1), int(s.receiverField2),
-                  int(s.externalAgc), int(s.threshold), int(s.level), int(s.agc), int(s.agcRaw), s.extended1,
-                  s.extended2, s.trackingState, s.receiverSettings, int(s.DispCL), int(s.DispLV), int(s.DispAZ),
-                  int(s.DispPhase), s.spectrumNext, int(s.externalAgcColour)})
+    for (int v : {int(s.elevation),
+                  int(s.azimuth),
+                  int(s.crossLevel),
+                  int(s.relativeAzimuth),
+                  int(s.heading),
+                  int(s.latitude),
+                  int(s.longitude),
+                  int(s.receiverField1),
+                  int(s.receiverField2),
+                  int(s.externalAgc),
+                  int(s.threshold),
+                  int(s.level),
+                  int(s.agc),
+                  int(s.agcRaw),
+                  s.extended1,
+                  s.extended2,
+                  s.trackingState,
+                  s.receiverSettings,
+                  int(s.DispCL),
+                  int(s.DispLV),
+                  int(s.DispAZ),
+                  int(s.DispPhase),
+                  s.spectrumNext,
+                  int(s.externalAgcColour)})
         f << QString::number(v);
     for (int i = 0; i < 4; ++i)
         f << QString::number(s.acuStatus[i]) << QString::number(s.pcuStatus[i]);
     f << s.elevationText << s.azimuthText << s.crossLevelText << s.headingText << s.latitudeText
-      << s.longitudeText << s.receiverField1Text << s.receiverField2Text << s.symbolRateText << s.polarisationText
-      << s.externalAgcText << s.levelText << s.acuVersion << s.pcuVersion << s.agcText << s.fecText << s.toneText;
+      << s.longitudeText << s.receiverField1Text << s.receiverField2Text << s.symbolRateText
+      << s.polarisationText << s.externalAgcText << s.levelText << s.acuVersion << s.pcuVersion << s.agcText
+      << s.fecText << s.toneText;
     for (int i = 0; i < PanelState::kParameterSlots; ++i)
         if (s.parameterRead[i])
             f << QString::number(i) + "=" + QString::number(s.parameters[i]);

@@ -54,7 +54,7 @@ TEST(QtRuntime, TimersAndPostedWorkRunDuringWaits)
     rt.singleShot(20, nullptr, [&] { shot = true; });
     rt.post(nullptr, [&] { posted = true; });
     rt.wait(0);
-    EXPECT_TRUE(posted);  // even a wait of zero lets what is due run once
+    EXPECT_TRUE(posted); // even a wait of zero lets what is due run once
     rt.wait(60);
     EXPECT_TRUE(shot);
     EXPECT_GE(ticks, 6);
@@ -86,8 +86,8 @@ TEST(QtRuntime, NestedWaitsAndTimersThatDeleteThemselves)
     bool innerDone = false;
     timer->setCallback([&] {
         ++ticks;
-        timer.reset();  // the timer goes away in its own handler
-        rt.wait(20);    // and the handler waits on, in a nested wait
+        timer.reset(); // the timer goes away in its own handler
+        rt.wait(20);   // and the handler waits on, in a nested wait
         innerDone = true;
     });
     timer->start(5);

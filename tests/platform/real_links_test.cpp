@@ -140,7 +140,7 @@ TEST(SerialByteLink, FarEndGoingAwayClosesThePortOnce)
     QSignalSpy errors(host.get(), &ByteLink::errorOccurred);
     pty.stop();
     EXPECT_TRUE(rt.waitUntil([&] { return !host->isOpen(); }, 2000));
-    rt.wait(200);  // no flood afterwards
+    rt.wait(200); // no flood afterwards
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(errors.count(), 0);
     EXPECT_FALSE(host->errorString().isEmpty());
@@ -185,7 +185,7 @@ TEST(TcpByteLink, ConnectsAndCarriesBytesBothWays)
     EXPECT_EQ(r.link.write("early"), -1);
     ASSERT_TRUE(r.connect());
     EXPECT_EQ(opened.count(), 1);
-    EXPECT_TRUE(r.link.open());  // already connected: stays as it is
+    EXPECT_TRUE(r.link.open()); // already connected: stays as it is
     r.rt.wait(20);
     EXPECT_EQ(opened.count(), 1);
     EXPECT_TRUE(r.link.isOpen());
@@ -223,7 +223,8 @@ TEST(TcpByteLink, RefusedConnectionIsAnError)
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(errors.count(), 1);
     EXPECT_EQ(errors[0][0].toString(), link.errorString());
-    EXPECT_TRUE(link.errorString().contains("refused", Qt::CaseInsensitive)) << link.errorString().toStdString();
+    EXPECT_TRUE(link.errorString().contains("refused", Qt::CaseInsensitive))
+        << link.errorString().toStdString();
     EXPECT_EQ(closed.count(), 0);
 }
 

@@ -57,8 +57,9 @@ TEST(IniSettingsStore, AwkwardTextsComeBackUnchanged)
 {
     IniSettingsStore store;
     const QString app = "AwkwardTexts";
-    const QStringList values = {"", " Antenna 1 ", "a=b", "semi;colon", "#hash", "@at", "back\\slash",
-                                "quote\"d", "Ünïcode", "line\rbreak", "19200,E,7,2", "True"};
+    const QStringList values = {"",        " Antenna 1 ", "a=b",         "semi;colon",
+                                "#hash",   "@at",         "back\\slash", "quote\"d",
+                                "Ünïcode", "line\rbreak", "19200,E,7,2", "True"};
     for (int i = 0; i < values.size(); ++i)
         store.set(app, "Properties", QString("Caption%1").arg(i), values[i]);
     IniSettingsStore fresh;

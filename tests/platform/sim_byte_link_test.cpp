@@ -11,7 +11,10 @@ namespace {
 
 constexpr qint64 kMs = 1000000;
 // One byte at 9600 baud, 10 bits a byte: 1.0416 ms.
-constexpr qint64 byteNs(qint64 n) { return n * 10 * 1000000000LL / 9600; }
+constexpr qint64 byteNs(qint64 n)
+{
+    return n * 10 * 1000000000LL / 9600;
+}
 
 // A unit that notes what reached it and when, and answers each piece with a reply.
 class EchoUnit : public SimPeer {
@@ -49,8 +52,9 @@ struct Rig {
     {
         link.setBaud(baud);
         link.attachPeer(&unit);
-        QObject::connect(&link, &ByteLink::received,
-                         [this](const QByteArray& b) { received.push_back({rt.nowNs(), b}); });
+        QObject::connect(&link, &ByteLink::received, [this](const QByteArray& b) {
+            received.push_back({rt.nowNs(), b});
+        });
     }
 };
 
@@ -88,13 +92,13 @@ TEST(SimByteLink, OutputCountFallsAsBytesLeave)
     r.link.open();
     r.link.write(QByteArray(100, 'x'));
     EXPECT_EQ(r.link.bytesToWrite(), 100);
-    r.rt.wait(10);  // 9.6 bytes out
+    r.rt.wait(10); // 9.6 bytes out
     EXPECT_EQ(r.link.bytesToWrite(), 91);
-    r.rt.wait(40);  // 48 bytes out
+    r.rt.wait(40); // 48 bytes out
     EXPECT_EQ(r.link.bytesToWrite(), 52);
     r.link.write(QByteArray(10, 'y'));
     EXPECT_EQ(r.link.bytesToWrite(), 62);
-    r.rt.wait(64);  // 114 ms: the second block began at 104.17 ms, 9.4 bytes of it are out
+    r.rt.wait(64); // 114 ms: the second block began at 104.17 ms, 9.4 bytes of it are out
     EXPECT_EQ(r.link.bytesToWrite(), 1);
     r.rt.waitNs(byteNs(110) - r.rt.nowNs() - 1);
     EXPECT_EQ(r.link.bytesToWrite(), 1);
@@ -111,12 +115,12 @@ TEST(SimByteLink, DrainWaitsForTheWireAndFailsOnTimeoutOrClose)
     EXPECT_EQ(r.rt.nowNs(), 50 * kMs);
     EXPECT_TRUE(r.link.drain(1000));
     EXPECT_EQ(r.rt.nowNs(), byteNs(100));
-    EXPECT_TRUE(r.link.drain(0));  // nothing queued
+    EXPECT_TRUE(r.link.drain(0)); // nothing queued
 
     r.link.write(QByteArray(100, 'x'));
     r.rt.singleShot(20, nullptr, [&] { r.link.close(); });
     EXPECT_FALSE(r.link.drain(1000));
-    EXPECT_EQ(r.unit.heard.size(), 1u);  // the second block died with the link
+    EXPECT_EQ(r.unit.heard.size(), 1u); // the second block died with the link
 }
 
 TEST(SimByteLink, RepliesArriveAfterTheirOwnWireTime)
@@ -205,7 +209,7 @@ TEST(SimByteLink, TcpConnectsAfterItsDelayOrIsRefused)
     link.setConnectDelayMs(40);
     EXPECT_TRUE(link.open());
     EXPECT_FALSE(link.isOpen());
-    EXPECT_TRUE(link.open());  // already on its way
+    EXPECT_TRUE(link.open()); // already on its way
     EXPECT_EQ(link.write("x"), -1);
     EXPECT_TRUE(rt.waitUntil([&] { return link.isOpen(); }, 1000));
     EXPECT_EQ(rt.nowNs(), 40 * kMs);
@@ -274,7 +278,7 @@ TEST(SimByteLink, LinesAndLineEvents)
 {
     Rig r;
     QSignalSpy events(&r.link, &ByteLink::lineEvent);
-    r.link.injectLineEvent(LineEvent::Break);  // closed: nothing
+    r.link.injectLineEvent(LineEvent::Break); // closed: nothing
     r.link.open();
     r.link.injectLineEvent(LineEvent::Framing);
     ASSERT_EQ(events.count(), 1);

@@ -69,7 +69,7 @@ TEST(SimRuntime, StopAndRestartInsideTheCallback)
     timer->setCallback([&] {
         log.mark();
         if (log.times.size() == 2)
-            timer->start(50);  // new interval, counted from now
+            timer->start(50); // new interval, counted from now
         if (log.times.size() == 4)
             timer->stop();
     });
@@ -146,7 +146,7 @@ TEST(SimRuntime, SameTimeEventsRunInTheOrderTheyWereScheduled)
     rt.singleShotNs(10 * kMs, nullptr, [&] { order += 'B'; });
     rt.singleShot(5, nullptr, [&] {
         order += 'E';
-        rt.singleShot(5, nullptr, [&] { order += 'C'; });  // also due at 10, scheduled last
+        rt.singleShot(5, nullptr, [&] { order += 'C'; }); // also due at 10, scheduled last
     });
     rt.post(nullptr, [&] { order += 'P'; });
     rt.wait(10);
@@ -160,7 +160,7 @@ TEST(SimRuntime, NestedWaitsRunEverythingInTimeOrder)
     auto note = [&](const QString& what) { log << QString("%1@%2").arg(what).arg(rt.nowMsF()); };
     rt.singleShot(10, nullptr, [&] {
         note("outer-handler");
-        rt.wait(50);  // as a handler waiting for a reply would
+        rt.wait(50); // as a handler waiting for a reply would
         note("inner-done");
     });
     rt.singleShot(20, nullptr, [&] { note("a"); });
@@ -223,7 +223,7 @@ TEST(SimRuntime, ProcessEventsRunsOnlyWhatIsDueNow)
     rt.post(nullptr, repost);
     rt.singleShot(1, nullptr, [&] { ++later; });
     rt.processEvents();
-    EXPECT_EQ(reposts, 1);  // what a handler posts waits for the next pass
+    EXPECT_EQ(reposts, 1); // what a handler posts waits for the next pass
     EXPECT_EQ(later, 0);
     EXPECT_EQ(rt.nowNs(), 0);
     rt.processEvents();

@@ -25,6 +25,7 @@ Status status(UnitOnWire& u)
 TEST(AcuBehaviour, InitialisesThenSearchesThenTracksAboveThreshold)
 {
     UnitOnWire u;
+    u.model.unit().setBlockagesEnabled(false);
     u.open();
     u.rt.advance(1000);
     Status st = status(u);

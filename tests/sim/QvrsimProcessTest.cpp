@@ -148,3 +148,47 @@ TEST(QvrsimProcess, ServesTcpAndPtyWritesTheTranscriptAndStopsCleanly)
           " tcp1 out mA000<0D>\n", " pty in  mA999<0D><0A>\n", " pty out mA017<0D>\n"})
         EXPECT_TRUE(text.contains(expected)) << expected << "\n" << text.constData();
 }
+
+TEST(QvrsimProcess, TerminalUnitEchoesAnswersSendsPanelFramesAndHangsUpOnTime)
+{
+    QProcess sim;
+    sim.start(qvrsimPath(), {"--unit", "terminal", "--port", "0", "--panel-interval", "100", "--hang-up-at",
+                             "1200", "--quiet"});
+    ASSERT_TRUE(sim.waitForStarted(3000)) << qPrintable(sim.errorString());
+    auto stop = qScopeGuard([&] {
+        ::kill(pid_t(sim.processId()), SIGTERM);
+        if (!sim.waitForFinished(3000)) {
+            ::kill(pid_t(sim.processId()), SIGKILL);
+            sim.waitForFinished(2000);
+        }
+    });
+    QByteArray out;
+    quint16 port = 0;
+    const QRegularExpression tcpLineRe("^qvrsim: TCP 127\\.0\\.0\\.1:(\\d+)$",
+                                       QRegularExpression::MultilineOption);
+    QDeadlineTimer started(5000);
+    while (port == 0 && !started.hasExpired()) {
+        sim.waitForReadyRead(100);
+        out += sim.readAllStandardOutput();
+        if (const auto m = tcpLineRe.match(QString::fromLatin1(out)); m.hasMatch())
+            port = quint16(m.captured(1).toUInt());
+    }
+    ASSERT_NE(port, 0) << out.constData();
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    socket.write("V\r\n");
+    QByteArray in;
+    QDeadlineTimer deadline(4000);
+    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired())
+        if (socket.waitForReadyRead(100))
+            in += socket.readAll();
+    in += socket.readAll();
+    EXPECT_NE(socket.state(), QAbstractSocket::ConnectedState) << "the unit hangs up";
+    EXPECT_LT(deadline.remainingTime(), 3000) << "not before its time";
+    EXPECT_TRUE(in.contains("V\r\nQVR TERMINAL UNIT VER 1.00 SIM\r\n")) << in.constData();
+    const QRegularExpression frame(
+        "\\x01AZ[^\\r]{18}\\r\\n\\x02AGC [^\\r]{16}\\r\\n\\x03\\d\\d\\x04\\d{4}\\x05\\x06[@DHL]");
+    EXPECT_GE(int(QString::fromLatin1(in).count(frame)), 8) << "about one frame every 100 ms";
+}

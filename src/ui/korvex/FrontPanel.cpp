@@ -1,7 +1,10 @@
 #include "FrontPanel.h"
 
+#include "EntryBox.h"
 #include "LampLabel.h"
 #include "PanelKey.h"
+#include "PanelTexts.h"
+#include "StatusLeds.h"
 #include "VfdDisplay.h"
 
 #include <QButtonGroup>
@@ -13,20 +16,21 @@
 namespace {
 
 struct LampLegend {
-    const char* caption;
+    QString caption;
     const char* toolTip;
 };
 
-// Captions begin with blanks: the lamp sits in that space, as on the unit.
+// Captions begin with blanks: the lamp sits in that space, as on the unit. The logic
+// renames the condition lamp as the unit's state changes.
 const LampLegend kLamps[FrontPanel::kLampCount] = {
-    {"       Tracking", ""},
-    {"       Searching", ""},
-    {"       Target", ""},
-    {"       Initializing", "Shows Initalizing, Blocked, Sbability Limit  and Unwrap  Status"},
-    {"       Error", "Click to display decoded Error bits"},
-    {"        Nutara", "Click to Toggle Nutara On/Off"},
-    {"       Sat Ref", "Shows PCU Satellite Reference Status (Off, Enabled, Active)"},
-    {"       Port Status", "Click to Open/Close Port"},
+    {StatusLeds::kTrackingCaption, ""},
+    {StatusLeds::kSearchingCaption, ""},
+    {StatusLeds::kTargetCaption, ""},
+    {StatusLeds::kInitializingCaption, paneltext::kConditionToolTip},
+    {StatusLeds::kErrorCaption, paneltext::kErrorToolTip},
+    {StatusLeds::kNutaraCaption, paneltext::kNutaraToolTip},
+    {StatusLeds::kSatRefCaption, paneltext::kSatRefToolTip},
+    {QString::fromLatin1(paneltext::kPortStatusCaption), paneltext::kPortStatusToolTip},
 };
 
 } // namespace
@@ -35,7 +39,7 @@ FrontPanel::FrontPanel(QWidget* parent) : BezelFrame(parent)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(22, 14, 22, 14);
-    row->setSpacing(18);
+    row->setSpacing(12);
     row->addWidget(buildAntennaColumn(), 0, Qt::AlignVCenter);
     row->addWidget(buildDisplayColumn(), 0, Qt::AlignVCenter);
     row->addStretch(1);
@@ -73,13 +77,17 @@ QWidget* FrontPanel::buildDisplayColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
     m_display = new VfdDisplay(column);
+    m_display->setPixelSize(22);
     m_display->setObjectName(QStringLiteral("display"));
     layout->addWidget(m_display);
 
-    m_entry = new QLineEdit(column);
+    m_entry = new EntryBox(column);
     m_entry->setObjectName(QStringLiteral("txtEntry"));
-    m_entry->setToolTip(QStringLiteral("Enter value to set or Space to toggle"));
-    m_entry->setFont(VfdDisplay::displayFont(15));
+    m_entry->setToolTip(QString::fromLatin1(paneltext::kEntryToolTip));
+    // Typing "into the display" goes to the entry box, as on the unit.
+    m_display->setFocusProxy(m_entry);
+    m_display->setFocusPolicy(Qt::ClickFocus);
+    m_entry->setFont(VfdDisplay::displayFont(16));
     m_entry->setStyleSheet(QStringLiteral(
         "QLineEdit { background: #060c0b; color: #70ffd6; border: 1px solid #000; border-radius: 3px;"
         " padding: 2px 8px; selection-background-color: #1f6f5c; }"
@@ -96,22 +104,15 @@ QWidget* FrontPanel::buildKeyCluster()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(8);
 
-    const struct {
-        const char* caption;
-        const char* name;
-        const char* toolTip;
-    } screens[4] = {
-        {"SHIP", "cmdShip", "Select SHIP Display"},
-        {"SAT", "cmdSat", "Select SATELLITE Display"},
-        {"ANTENNA", "cmdAntenna", "Select ANTENNA Display"},
-        {"MODE", "cmdMode", "Right Click for ShortCut Menu"},
-    };
+    const char* const names[4] = {"cmdShip", "cmdSat", "cmdAntenna", "cmdMode"};
     auto* screenRow = new QHBoxLayout;
     screenRow->setSpacing(6);
     for (int i = 0; i < 4; ++i) {
-        auto* key = new PanelKey(QString::fromLatin1(screens[i].caption), cluster);
-        key->setObjectName(QString::fromLatin1(screens[i].name));
-        key->setToolTip(QString::fromLatin1(screens[i].toolTip));
+        auto* key = new PanelKey(QString::fromLatin1(paneltext::kScreenKeyCaptions[i]), cluster);
+        key->setObjectName(QString::fromLatin1(names[i]));
+        key->setToolTip(QString::fromLatin1(paneltext::kScreenKeyToolTips[i]));
+        // The right button asks the logic for a shortcut menu (MODE and SAT have one).
+        key->setContextMenuPolicy(Qt::CustomContextMenu);
         key->setMinimumKeySize({72, 34});
         screenRow->addWidget(key);
         m_screenKeys[i] = key;
@@ -126,10 +127,10 @@ QWidget* FrontPanel::buildKeyCluster()
         const char* toolTip;
         int row, col;
     } arrows[4] = {
-        {Qt::UpArrow, "Elevation Motion / Mode Menu Navigation", 0, 1},
-        {Qt::DownArrow, "Elevation Motion / Mode Menu Navigation", 2, 1},
-        {Qt::LeftArrow, "Azimuth Motion", 1, 0},
-        {Qt::RightArrow, "Azimuth Motion", 1, 2},
+        {Qt::UpArrow, paneltext::kElevationArrowToolTip, 0, 1},
+        {Qt::DownArrow, paneltext::kElevationArrowToolTip, 2, 1},
+        {Qt::LeftArrow, paneltext::kAzimuthArrowToolTip, 1, 0},
+        {Qt::RightArrow, paneltext::kAzimuthArrowToolTip, 1, 2},
     };
     for (int i = 0; i < 4; ++i) {
         auto* key = new PanelKey(QString(), cluster);
@@ -142,9 +143,9 @@ QWidget* FrontPanel::buildKeyCluster()
     }
     grid->addLayout(cross, 1, 0, Qt::AlignLeft | Qt::AlignTop);
 
-    m_trackingKey = new PanelKey(QStringLiteral("Tracking"), cluster);
+    m_trackingKey = new PanelKey(QString::fromLatin1(paneltext::kTrackingKeyCaption), cluster);
     m_trackingKey->setObjectName(QStringLiteral("cmdTracking"));
-    m_trackingKey->setToolTip(QStringLiteral("Click to toggle Tracking state"));
+    m_trackingKey->setToolTip(QString::fromLatin1(paneltext::kTrackingKeyToolTip));
     m_trackingKey->setMinimumKeySize({96, 34});
     grid->addWidget(m_trackingKey, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
     return cluster;
@@ -160,7 +161,7 @@ QWidget* FrontPanel::buildLampBlock()
     QFont f = font();
     f.setPixelSize(13);
     for (int i = 0; i < kLampCount; ++i) {
-        auto* lamp = new LampLabel(QString::fromLatin1(kLamps[i].caption), block);
+        auto* lamp = new LampLabel(kLamps[i].caption, block);
         lamp->setObjectName(QStringLiteral("lblStatus%1").arg(i));
         lamp->setFont(f);
         lamp->setToolTip(QString::fromLatin1(kLamps[i].toolTip));

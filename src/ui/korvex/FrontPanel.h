@@ -4,10 +4,10 @@
 
 #include <array>
 
+class EntryBox;
 class LampLabel;
 class PanelKey;
 class QButtonGroup;
-class QLineEdit;
 class VfdDisplay;
 
 // The ACU's front panel as the technician knows it: the antenna selectors at the left
@@ -27,7 +27,7 @@ public:
 
     PanelKey* antennaKey(int index) const { return m_antennaKeys.at(index); }
     VfdDisplay* display() const { return m_display; }
-    QLineEdit* entryBox() const { return m_entry; }
+    EntryBox* entryBox() const { return m_entry; }
     PanelKey* screenKey(ScreenKey key) const { return m_screenKeys.at(key); }
     PanelKey* arrowKey(Arrow arrow) const { return m_arrowKeys.at(arrow); }
     PanelKey* trackingKey() const { return m_trackingKey; }
@@ -50,7 +50,7 @@ private:
     std::array<PanelKey*, 4> m_antennaKeys{};
     QButtonGroup* m_antennaGroup = nullptr;
     VfdDisplay* m_display = nullptr;
-    QLineEdit* m_entry = nullptr;
+    EntryBox* m_entry = nullptr;
     std::array<PanelKey*, 4> m_screenKeys{};
     std::array<PanelKey*, 4> m_arrowKeys{};
     PanelKey* m_trackingKey = nullptr;

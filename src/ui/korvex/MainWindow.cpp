@@ -2,21 +2,22 @@
 
 #include "AboutBox.h"
 #include "FrontPanel.h"
+#include "FrontPanelController.h"
+#include "FrontPanelLogic.h"
 #include "GraphArea.h"
 #include "KorvexSession.h"
 #include "LampLabel.h"
 #include "LedColors.h"
 #include "PanelKey.h"
+#include "PanelMenus.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
-#include "VfdDisplay.h"
 #include "WaitWindow.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -39,7 +40,8 @@ QLabel* statusPanelLabel(const QString& name, QWidget* parent)
 }
 } // namespace
 
-MainWindow::MainWindow(KorvexSession& session, QWidget* parent) : QMainWindow(parent), m_session(session)
+MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_front(front)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
@@ -54,15 +56,7 @@ MainWindow::MainWindow(KorvexSession& session, QWidget* parent) : QMainWindow(pa
     layout->addWidget(m_graph, 1);
     setCentralWidget(central);
 
-    // The screen keys, arrows, Tracking and the entry box come alive with the panel's
-    // screens; until then they are shown but not offered.
-    for (int k = FrontPanel::Ship; k <= FrontPanel::Mode; ++k)
-        m_panel->screenKey(FrontPanel::ScreenKey(k))->setEnabled(false);
-    for (int a = FrontPanel::Up; a <= FrontPanel::Right; ++a)
-        m_panel->arrowKey(FrontPanel::Arrow(a))->setEnabled(false);
-    m_panel->trackingKey()->setEnabled(false);
-    m_panel->entryBox()->setEnabled(false);
-    m_panel->lamp(FrontPanel::kPortStatusLamp)->setCursor(Qt::PointingHandCursor);
+    m_controller = new FrontPanelController(*m_panel, m_front, m_session.link(), this);
 
     m_wait = new WaitWindow(this);
     buildMenus();
@@ -78,7 +72,7 @@ MainWindow::MainWindow(KorvexSession& session, QWidget* parent) : QMainWindow(pa
     setLamp(FrontPanel::kLinkLamp, m_session.link().linkLed());
     m_portOpen->setChecked(m_session.link().portOpen());
     showOptions();
-    showDisplay();
+    showBitMenus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -143,6 +137,8 @@ void MainWindow::buildMenus()
     m_showQuery->setCheckable(true);
     connect(m_showQuery, &QAction::triggered, this, [this](bool on) { m_session.setShowQuery(on); });
 
+    buildStatusMenus();
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* contents = help->addAction(QStringLiteral("&Help"));
     contents->setObjectName(QStringLiteral("mnuHelp"));
@@ -153,6 +149,44 @@ void MainWindow::buildMenus()
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this,
             [this] { showKorvexAbout(m_session.prompter(), QCoreApplication::applicationVersion()); });
+}
+
+// The flag windows and the two parameters edited bit by bit.
+void MainWindow::buildStatusMenus()
+{
+    QMenu* status = menuBar()->addMenu(QStringLiteral("&Status"));
+    status->setObjectName(QStringLiteral("mnuStatus"));
+    const std::pair<statusbits::Window, const char*> windows[] = {
+        {statusbits::Window::Acu, statusbits::kAcuBitsItem},
+        {statusbits::Window::Pcu, statusbits::kPcuBitsItem},
+        {statusbits::Window::Error, statusbits::kErrorBitsItem}};
+    for (const auto& [kind, caption] : windows) {
+        QAction* a = status->addAction(QString::fromLatin1(caption));
+        connect(a, &QAction::triggered, this, [this, kind = kind] { m_controller->openBitWindow(kind); });
+        m_bitWindows[kind] = a;
+    }
+
+    m_systemType = new ParameterBitMenu(statusbits::systemTypeItems(), this);
+    m_systemType->setObjectName(QStringLiteral("mnuSystemType"));
+    m_polangType = new ParameterBitMenu(statusbits::polangTypeItems(), this);
+    m_polangType->setObjectName(QStringLiteral("mnuPolangType"));
+    menuBar()->addMenu(m_systemType);
+    menuBar()->addMenu(m_polangType);
+    connect(m_systemType, &ParameterBitMenu::bitChosen, &m_front, &FrontPanelLogic::flipSystemTypeBit);
+    connect(m_polangType, &ParameterBitMenu::bitChosen, &m_front, &FrontPanelLogic::flipPolangTypeBit);
+    connect(&m_front, &FrontPanelLogic::bitMenusChanged, this, &MainWindow::showBitMenus);
+}
+
+void MainWindow::showBitMenus()
+{
+    m_systemType->showValue(m_front.systemTypeMenu());
+    m_polangType->showValue(m_front.polangTypeMenu());
+}
+
+QAction* MainWindow::bitWindowAction(statusbits::Window kind) const
+{
+    const auto it = m_bitWindows.find(kind);
+    return it == m_bitWindows.end() ? nullptr : it->second;
 }
 
 void MainWindow::buildStatusBar()
@@ -181,10 +215,8 @@ void MainWindow::connectSession()
     connect(&link, &DeviceLink::waitStarted, m_wait, &WaitWindow::begin);
     connect(&link, &DeviceLink::waitFinished, m_wait, &WaitWindow::end);
     connect(&m_session, &KorvexSession::optionsChanged, this, &MainWindow::showOptions);
-    connect(&m_session, &KorvexSession::displayChanged, this, &MainWindow::showDisplay);
     connect(&m_session, &KorvexSession::queryTextChanged, m_queryPanel, &QLabel::setText);
     connect(m_panel, &FrontPanel::antennaClicked, this, &MainWindow::onAntennaClicked);
-    connect(m_panel, &FrontPanel::lampClicked, this, &MainWindow::onLampClicked);
 }
 
 void MainWindow::showAntennaProfile(int antenna)
@@ -208,11 +240,6 @@ void MainWindow::showOptions()
         action->setChecked(ms == m_session.pacingMs());
     m_showQuery->setChecked(m_session.showQuery());
     m_queryPanel->setVisible(m_session.showQuery());
-}
-
-void MainWindow::showDisplay()
-{
-    m_panel->display()->setLines(m_session.displayLines());
 }
 
 void MainWindow::setLamp(int index, LedState state)
@@ -251,12 +278,6 @@ void MainWindow::onAntennaClicked(int index)
     m_session.link().selectAntenna(index);
     // A refused or cancelled switch leaves the previous antenna's key down.
     m_panel->showSelectedAntenna(m_session.link().selectedAntenna());
-}
-
-void MainWindow::onLampClicked(int index)
-{
-    if (index == FrontPanel::kPortStatusLamp)
-        onPortOpenTriggered();
 }
 
 void MainWindow::openProperties()

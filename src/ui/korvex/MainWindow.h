@@ -2,31 +2,37 @@
 
 #include "DeviceLink.h"
 #include "ReceiverMode.h"
+#include "StatusBits.h"
 
 #include <QMainWindow>
 
 #include <map>
 
 class FrontPanel;
+class FrontPanelController;
+class FrontPanelLogic;
 class GraphArea;
 class KorvexSession;
 class QAction;
 class QActionGroup;
 class QLabel;
+class QMenu;
+class ParameterBitMenu;
 class WaitWindow;
 
 // Korvex's main window: the unit's front panel above, the graph below, the menus and
-// the three status panels. It shows what the session says and hands every command to
-// it; it decides nothing about the link itself.
+// the three status panels. It shows what the session and the panel logic say and hands
+// every command to them; it decides nothing itself.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static const QString kTitle; // "QVR Remote Panel"
 
-    explicit MainWindow(KorvexSession& session, QWidget* parent = nullptr);
+    MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     FrontPanel* frontPanel() const { return m_panel; }
+    FrontPanelController* frontPanelController() const { return m_controller; }
     GraphArea* graphArea() const { return m_graph; }
     // The status bar's settings, link status and query panels.
     QLabel* settingsPanel() const { return m_settingsPanel; }
@@ -41,6 +47,11 @@ public:
     QAction* receiverModeAction(ReceiverMode mode) const;
     QAction* timeoutAction(int ms) const;
     QAction* pacingAction(int ms) const;
+    // "ACU Status Bits", "PCU Status Bits", "Error Status Bits".
+    QAction* bitWindowAction(statusbits::Window kind) const;
+    // The System Type and Polang Type bit menus of the menu bar.
+    ParameterBitMenu* systemTypeMenu() const { return m_systemType; }
+    ParameterBitMenu* polangTypeMenu() const { return m_polangType; }
 
     // Opens "CommPort Properties" (modal) on the selected antenna's tab.
     void openProperties();
@@ -50,18 +61,20 @@ public:
 
 private:
     void buildMenus();
+    void buildStatusMenus();
     void buildStatusBar();
     void connectSession();
 
     void showAntennaProfile(int antenna);
     void showOptions();
-    void showDisplay();
-    void onLampClicked(int index);
+    void showBitMenus();
     void onAntennaClicked(int index);
     void onPortOpenTriggered();
 
     KorvexSession& m_session;
+    FrontPanelLogic& m_front;
     FrontPanel* m_panel = nullptr;
+    FrontPanelController* m_controller = nullptr;
     GraphArea* m_graph = nullptr;
     WaitWindow* m_wait = nullptr;
     QLabel* m_settingsPanel = nullptr;
@@ -73,6 +86,9 @@ private:
     QAction* m_showQuery = nullptr;
     QAction* m_dvb = nullptr;
     QAction* m_mhz70 = nullptr;
+    std::map<statusbits::Window, QAction*> m_bitWindows;
+    ParameterBitMenu* m_systemType = nullptr;
+    ParameterBitMenu* m_polangType = nullptr;
     std::map<int, QAction*> m_timeouts;
     std::map<int, QAction*> m_pacings;
 };

@@ -8,8 +8,9 @@
 namespace {
 
 // Lit characters on near-black glass, as the panel itself shows them.
-const QString kGlassStyle = QStringLiteral("background-color: #060c0b; color: #70ffd6; border: 1px solid #000;"
-                                           " border-radius: 3px; padding: 1px 6px;");
+const QString kGlassStyle =
+    QStringLiteral("background-color: #060c0b; color: #70ffd6; border: 1px solid #000;"
+                   " border-radius: 3px; padding: 1px 6px;");
 const QString kLegendStyle = QStringLiteral("color: #ffc850; font-weight: bold;");
 
 QLabel* glassLabel(const QString& name, int columns, QWidget* parent)
@@ -17,7 +18,7 @@ QLabel* glassLabel(const QString& name, int columns, QWidget* parent)
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
-    l->setFont(VfdDisplay::displayFont(15));
+    l->setFont(VfdDisplay::displayFont(14));
     l->setStyleSheet(kGlassStyle);
     const QFontMetrics fm(l->font());
     l->setMinimumWidth(fm.horizontalAdvance(QString(columns, QLatin1Char('M'))) + 16);
@@ -34,12 +35,12 @@ PanelDisplay::PanelDisplay(QWidget* parent) : QFrame(parent)
                                  " QLabel#Caption { color: #c8ccd2; }"));
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(8, 4, 8, 4);
-    grid->setHorizontalSpacing(8);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
 
-    m_lines[0] = glassLabel(QStringLiteral("PanelLine1"), 24, this);
-    m_lines[1] = glassLabel(QStringLiteral("PanelLine2"), 24, this);
+    m_lines[0] = glassLabel(QStringLiteral("PanelLine1"), 20, this);
+    m_lines[1] = glassLabel(QStringLiteral("PanelLine2"), 20, this);
     m_lines[2] = glassLabel(QStringLiteral("BargraphSegments"), 2, this);
     m_lines[3] = glassLabel(QStringLiteral("PanelBrightness"), 4, this);
     grid->addWidget(m_lines[0], 0, 0);
@@ -61,7 +62,7 @@ PanelDisplay::PanelDisplay(QWidget* parent) : QFrame(parent)
     m_tracking->setObjectName(QStringLiteral("TrackingLegend"));
     for (QLabel* l : {m_unwrap, m_tracking}) {
         l->setStyleSheet(kLegendStyle);
-        l->setFont(VfdDisplay::displayFont(14));
+        l->setFont(VfdDisplay::displayFont(13));
         l->setMinimumWidth(QFontMetrics(l->font()).horizontalAdvance(QStringLiteral("TRACKING")) + 4);
     }
     grid->addWidget(m_unwrap, 0, 3);

@@ -143,26 +143,30 @@ void QuillanActions::buildModuleMenu(QMenu* menu)
         a->setCheckable(true);
         modules.insert(row.module, a);
         if (row.module == Module::USBmdb) {
-            usb470Modem = item(menu, QStringLiteral("mnuUSB470"), QString::fromLatin1(ModuleTable::kUsb470ModemCaption));
+            usb470Modem = item(menu, QStringLiteral("mnuUSB470"),
+                               QString::fromLatin1(ModuleTable::kUsb470ModemCaption));
         }
     }
 }
 
 void QuillanActions::buildUploadMenu(QMenu* menu)
 {
-    startProgramming = item(menu, QStringLiteral("mnuStartProg"), QStringLiteral("Start Progamming Sequence"));
+    startProgramming =
+        item(menu, QStringLiteral("mnuStartProg"), QStringLiteral("Start Progamming Sequence"));
     erase = item(menu, QStringLiteral("mnuErase"), QStringLiteral("Erase"));
     bulkErase = item(menu, QStringLiteral("mnuBulkErase"), QStringLiteral("Bulk Erase"));
     uploadS19 = item(menu, QStringLiteral("mnuUploadS19"), QStringLiteral("Upload S19 File"));
     menu->addSeparator();
-    remoteUpload = item(menu, QStringLiteral("mnuRemoteUpload"), QStringLiteral("Remote Upload / Lock Ports"));
+    remoteUpload =
+        item(menu, QStringLiteral("mnuRemoteUpload"), QStringLiteral("Remote Upload / Lock Ports"));
     acuReset = item(menu, QStringLiteral("mnuUploadAcuReset"), QStringLiteral("ACU Reset"));
     acuReset->setEnabled(false);
     menu->addSeparator();
     dumpAll = item(menu, QStringLiteral("mnuDumpAll"), QStringLiteral("Parameter Dump 50x0    ([?APCF)"));
-    dumpLegacy = item(menu, QStringLiteral("mnuDumpLegacy"), QStringLiteral("Parameter Dump (mA999, nA999, [?)"));
-    parameterUpload =
-        item(menu, QStringLiteral("mnuParamUpload"), QStringLiteral("Parameter Upload   (Send mod Text @ 80ms)"));
+    dumpLegacy =
+        item(menu, QStringLiteral("mnuDumpLegacy"), QStringLiteral("Parameter Dump (mA999, nA999, [?)"));
+    parameterUpload = item(menu, QStringLiteral("mnuParamUpload"),
+                           QStringLiteral("Parameter Upload   (Send mod Text @ 80ms)"));
 }
 
 void QuillanActions::buildToolsMenu(QMenu* menu)
@@ -170,13 +174,15 @@ void QuillanActions::buildToolsMenu(QMenu* menu)
     for (const ToolMenu& tm : toolMenus()) {
         QMenu* sub = menu->addMenu(QString::fromLatin1(tm.title));
         for (const ToolItem& ti : tm.items)
-            tools.insert(QString::fromLatin1(ti.caption), item(sub, QString::fromLatin1(ti.name), QString::fromLatin1(ti.caption)));
+            tools.insert(QString::fromLatin1(ti.caption),
+                         item(sub, QString::fromLatin1(ti.name), QString::fromLatin1(ti.caption)));
         if (QLatin1String(tm.title) == QLatin1String("ACU Tools")) {
             sub->addSeparator();
-            factoryDefaults =
-                item(sub, QStringLiteral("mnuFactoryDefaults"), QStringLiteral("Load Factory Default Parameters"));
+            factoryDefaults = item(sub, QStringLiteral("mnuFactoryDefaults"),
+                                   QStringLiteral("Load Factory Default Parameters"));
         } else if (QLatin1String(tm.title) == QLatin1String("PCU Tools")) {
-            pcuParamDump = item(sub, QStringLiteral("mnuPcuParamDumpN"), QStringLiteral("PCU Param Dump        (nA999 )"));
+            pcuParamDump = item(sub, QStringLiteral("mnuPcuParamDumpN"),
+                                QStringLiteral("PCU Param Dump        (nA999 )"));
         }
     }
     menu->addSeparator();
@@ -184,14 +190,16 @@ void QuillanActions::buildToolsMenu(QMenu* menu)
     sendGps->setIconText(QStringLiteral("Send GPS Data, click twice"));
     sendHdg = item(menu, QStringLiteral("mnuSendHdg"), QStringLiteral("Send HDG Data"));
     sendHdg->setIconText(QStringLiteral("Send Heading Data"));
-    resetHdgRange = item(menu, QStringLiteral("mnuResetHdg"), QStringLiteral("Reset HDG Range null, 1, 10, 100"));
+    resetHdgRange =
+        item(menu, QStringLiteral("mnuResetHdg"), QStringLiteral("Reset HDG Range null, 1, 10, 100"));
     menu->addSeparator();
     expertMode = item(menu, QStringLiteral("mnuExpert"), QStringLiteral("Expert Mode"));
     expertMode->setCheckable(true);
     modemTune = item(menu, QStringLiteral("mnuModemTune"), QStringLiteral("Modem Tune"));
     modemTune->setEnabled(false);
     menu->addSeparator();
-    findQvrs = item(menu, QStringLiteral("mnuFindQvr"), QStringLiteral("Find Local and Remote QVRs (UDP Broadcast)"));
+    findQvrs = item(menu, QStringLiteral("mnuFindQvr"),
+                    QStringLiteral("Find Local and Remote QVRs (UDP Broadcast)"));
 }
 
 void QuillanActions::buildPacingMenu(QMenu* menu)

@@ -71,7 +71,7 @@ struct QuillanActions {
 
     QToolBar* toolBar = nullptr;
 
-    static const QList<int>& pacingChoices();  // 0, 60, 100, 200, 400, 1000
+    static const QList<int>& pacingChoices(); // 0, 60, 100, 200, 400, 1000
 
     // Builds the menu bar and the toolbar of the window.
     void build(QMainWindow* window);

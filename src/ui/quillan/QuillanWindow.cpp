@@ -36,7 +36,8 @@ constexpr const char* kInstructionsDocument = "\\Program Files\\Quillan\\ACU-PCU
 
 QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selection, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_selection(selection),
-      m_sendFile(std::make_unique<SendFile>(session)), m_screenFiles(std::make_unique<ScreenFiles>(session.prompter()))
+      m_sendFile(std::make_unique<SendFile>(session)),
+      m_screenFiles(std::make_unique<ScreenFiles>(session.prompter()))
 {
     setObjectName(QStringLiteral("QuillanWindow"));
     m_actions.build(this);
@@ -111,7 +112,8 @@ void QuillanWindow::buildStatusBar()
     m_status = panel(QStringLiteral("Status"));
     m_settings = panel(QStringLiteral("Settings"));
     m_connectTime = panel(QStringLiteral("ConnectTime"));
-    m_connectTime->setMinimumWidth(QFontMetrics(m_connectTime->font()).horizontalAdvance(QStringLiteral("00:00:00  ")) + 8);
+    m_connectTime->setMinimumWidth(
+        QFontMetrics(m_connectTime->font()).horizontalAdvance(QStringLiteral("00:00:00  ")) + 8);
     statusBar()->addWidget(m_status, 2);
     statusBar()->addWidget(m_settings, 5);
     statusBar()->addPermanentWidget(m_connectTime);
@@ -167,16 +169,18 @@ void QuillanWindow::connectScreen()
 {
     TerminalScreen& screen = m_session.screen();
     connect(&screen, &TerminalScreen::textAppended, m_terminal, &TerminalView::appendText);
-    connect(&screen, &TerminalScreen::textReset, this, [this] { m_terminal->resetText(m_session.screen().text()); });
+    connect(&screen, &TerminalScreen::textReset, this,
+            [this] { m_terminal->resetText(m_session.screen().text()); });
     connect(&screen, &TerminalScreen::textChopped, this, [this](int count) {
         if (!m_terminal->chopText(count))
             m_terminal->resetText(m_session.screen().text());
     });
     connect(&screen, &TerminalScreen::hexViewChanged, m_actions.hexDisplay, &QAction::setChecked);
     connect(&screen, &TerminalScreen::panelLineChanged, m_panel, &PanelDisplay::setLine);
-    connect(&screen, &TerminalScreen::legendsChanged, this, [this](const QString& unwrap, const QString& tracking) {
-        m_panel->setLegends(!unwrap.isEmpty(), !tracking.isEmpty());
-    });
+    connect(&screen, &TerminalScreen::legendsChanged, this,
+            [this](const QString& unwrap, const QString& tracking) {
+                m_panel->setLegends(!unwrap.isEmpty(), !tracking.isEmpty());
+            });
 
     m_terminal->resetText(screen.text());
     m_actions.hexDisplay->setChecked(screen.hexView());
@@ -184,7 +188,8 @@ void QuillanWindow::connectScreen()
         m_panel->setLine(line, screen.panelLine(line));
     m_panel->setLegends(!screen.unwrapLegend().isEmpty(), !screen.trackingLegend().isEmpty());
 
-    m_terminal->setKeyHandler([this](QKeyEvent* e) { return m_session.handleKey(e->key(), e->modifiers(), e->text()); });
+    m_terminal->setKeyHandler(
+        [this](QKeyEvent* e) { return m_session.handleKey(e->key(), e->modifiers(), e->text()); });
 }
 
 void QuillanWindow::connectCommands()
@@ -221,12 +226,13 @@ void QuillanWindow::connectCommands()
             [this] { m_session.prompter().openUrl(QString::fromLatin1(kInstructionsDocument)); });
 
     connect(m_cancelWindow, &CancelWindow::cancelClicked, this, &QuillanWindow::cancelPressed);
-    connect(m_sendFile.get(), &SendFile::cancelWindowShown, this, [this](const QString& caption, const QString& text) {
-        m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0))
-                             + QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
-                                      twipsToPixels(kCancelWindowOffsetTwips, this)));
-        m_cancelWindow->present(caption, text);
-    });
+    connect(m_sendFile.get(), &SendFile::cancelWindowShown, this,
+            [this](const QString& caption, const QString& text) {
+                m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0)) +
+                                     QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
+                                            twipsToPixels(kCancelWindowOffsetTwips, this)));
+                m_cancelWindow->present(caption, text);
+            });
     connect(m_sendFile.get(), &SendFile::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
 }
 
@@ -285,8 +291,9 @@ void QuillanWindow::applyLinkState(bool open)
 // the screen and the link controls stay live.
 void QuillanWindow::applyBusy(bool busy)
 {
-    for (QAction* a : {m_actions.sendTextFile, m_actions.fileUploadS19, m_actions.properties, m_actions.bulkErase,
-                       m_actions.remoteUpload, m_actions.parameterUpload, m_actions.factoryDefaults})
+    for (QAction* a :
+         {m_actions.sendTextFile, m_actions.fileUploadS19, m_actions.properties, m_actions.bulkErase,
+          m_actions.remoteUpload, m_actions.parameterUpload, m_actions.factoryDefaults})
         a->setEnabled(!busy);
     for (QAction* a : std::as_const(m_actions.modules))
         a->setEnabled(!busy);
@@ -328,7 +335,8 @@ void QuillanWindow::showAbout()
     Prompter::Message m;
     m.title = QStringLiteral("About");
     m.icon = Prompter::Icon::Information;
-    m.text = QStringLiteral("Programming Terminal ") + versionText() + QLatin1Char('\r') + QLatin1String(kBuildText);
+    m.text = QStringLiteral("Programming Terminal ") + versionText() + QLatin1Char('\r') +
+             QLatin1String(kBuildText);
     m_session.prompter().message(m);
 }
 

@@ -33,10 +33,10 @@ protected:
         QTextCharFormat f;
         f.setFontWeight(QFont::Bold);
         static const QStringList troubleWords = {
-            QStringLiteral("WARNING"), QStringLiteral(" not "),      QStringLiteral("failed"),
+            QStringLiteral("WARNING"), QStringLiteral(" not "),        QStringLiteral("failed"),
             QStringLiteral("Failure"), QStringLiteral("Un-sucessful"), QStringLiteral("Uncessful"),
-            QStringLiteral("Cancled"), QStringLiteral("Cannot"),      QStringLiteral("Unexpected"),
-            QStringLiteral("Unable"),  QStringLiteral("Unknown"),     QStringLiteral("EXIT!"),
+            QStringLiteral("Cancled"), QStringLiteral("Cannot"),       QStringLiteral("Unexpected"),
+            QStringLiteral("Unable"),  QStringLiteral("Unknown"),      QStringLiteral("EXIT!"),
             QStringLiteral("Exit!")};
         bool bad = false;
         for (const QString& w : troubleWords)

@@ -14,14 +14,10 @@ void ToggleMenuBar::paintEvent(QPaintEvent* event)
             continue;
         const QRect r = actionGeometry(a).adjusted(1, 2, -1, -2);
         QColor fill = palette().color(QPalette::Highlight);
-        fill.setAlpha(50);
+        fill.setAlpha(70);
         p.setPen(QPen(palette().color(QPalette::Highlight), 1));
         p.setBrush(fill);
         p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-        // A small tick in the left margin of the entry.
-        const qreal x = r.left() + 3, y = r.center().y();
-        p.setPen(QPen(palette().color(QPalette::Highlight).darker(130), 1.6));
-        p.drawPolyline(QPolygonF({QPointF(x, y), QPointF(x + 2.5, y + 3), QPointF(x + 7, y - 3.5)}));
     }
 }
 

@@ -3,8 +3,8 @@
 #include <QMenuBar>
 
 // A menu bar whose own checkable entries (not those inside the menus) show their state:
-// a checked entry is drawn pressed in, with a tick, the way the old menus showed a
-// checked top-level command.
+// a checked entry is drawn framed and shaded, so "Hex Data Display" shows whether it
+// is on.
 class ToggleMenuBar : public QMenuBar {
     Q_OBJECT
 public:

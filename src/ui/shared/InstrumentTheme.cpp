@@ -39,6 +39,11 @@ void apply(QApplication& app)
         p.setColor(QPalette::Disabled, role, dimText);
     p.setColor(QPalette::Disabled, QPalette::Base, window);
     app.setPalette(p);
+    // Fusion draws a menu's frame and separators as faint dark lines, lost on a dark panel:
+    // a pop-up must stand off the window, and the groups of the status-bit pop-ups apart.
+    app.setStyleSheet(
+        QStringLiteral("QMenu { border: 1px solid #6a6d74; }"
+                       "QMenu::separator { height: 1px; background: #6a6d74; margin: 4px 10px; }"));
 }
 
 } // namespace instrumenttheme

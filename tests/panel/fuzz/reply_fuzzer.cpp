@@ -8,9 +8,10 @@
 #include <cstdint>
 
 namespace {
-const QByteArray kQueries[] = {"S",       "P",       "H",       "u",       "q",          "@",     "%",
-                               "V",       "?   S\r\n", "?   V\r\n", "?   v\r\n", "?   w\r\n", "?   x\r\n",
-                               "?   y\r\n", "mN999\r\n", "mP999\r\n", "c0937\r\n", "",         "m",     "?"};
+const QByteArray kQueries[] = {"S",         "P",         "H",         "u",         "q",
+                               "@",         "%",         "V",         "?   S\r\n", "?   V\r\n",
+                               "?   v\r\n", "?   w\r\n", "?   x\r\n", "?   y\r\n", "mN999\r\n",
+                               "mP999\r\n", "c0937\r\n", "",          "m",         "?"};
 constexpr int kQueryCount = int(sizeof(kQueries) / sizeof(kQueries[0]));
 } // namespace
 
@@ -35,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (i < size)
         ring.oneShotSlot = data[i++] % QueryRing::kSlots;
     while (i < size) {
-        const size_t n = qMin<size_t>(1 + data[i++] % 64, size - i);
+        const size_t want = 1 + data[i] % 64;
+        ++i;
+        const size_t n = qMin<size_t>(want, size - i);
         parser.receive(QByteArray(reinterpret_cast<const char*>(data + i), qsizetype(n)));
         i += n;
     }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <AcuUnit.h>
+#include <SimFaults.h>
+
+#include <QByteArray>
+#include <QString>
+
+class QCoreApplication;
+
+// What qvrsim was asked to do, from its command line.
+struct Options {
+    enum class Unit { Acu, Terminal };
+
+    Unit unit = Unit::Acu;
+    bool tcp = true;
+    quint16 port = 2000;
+    bool pty = false;
+    QString ptyLink;
+    QByteArray greeting;
+    QString transcript;
+    quint64 seed = 1;
+    SimFaults faults;
+    bool hangUpOnce = false;
+    bool quiet = false;
+
+    // ACU
+    AcuUnit::ReferenceForm referenceForm = AcuUnit::ReferenceForm::Scaled;
+    // Terminal unit
+    bool echo = true;
+    int panelIntervalMs = 0;
+    int streamBytesPerSecond = 0;
+};
+
+// Parses the command line; --help and --version print and exit, a bad value exits with 2.
+Options parseOptions(const QCoreApplication& app);
