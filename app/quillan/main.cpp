@@ -1,7 +1,8 @@
 // Quillan, the programming terminal and firmware uploader.
 //
-//   quillan [--quit-after SECONDS] [--screenshot FILE]
+//   quillan [--hex-view] [--quit-after SECONDS] [--screenshot FILE]
 //
+// --hex-view starts with "Hex Data Display" on (as if chosen from the menu after start-up);
 // --quit-after ends the program after the given time (the demo runs it unattended);
 // --screenshot then saves an image of the window to FILE just before it quits.
 #include "InstanceLock.h"
@@ -12,6 +13,7 @@
 #include "SerialByteLink.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
+#include "TerminalScreen.h"
 #include "TerminalSession.h"
 #include "TerminalView.h"
 
@@ -37,6 +39,9 @@ int main(int argc, char** argv)
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save the window to FILE (PNG) just before quitting."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption hexView(QStringLiteral("hex-view"),
+                                     QStringLiteral("Start with \"Hex Data Display\" on."));
+    args.addOption(hexView);
     args.addOption(quitAfter);
     args.addOption(screenshot);
     args.process(app);
@@ -60,7 +65,13 @@ int main(int argc, char** argv)
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
-    QTimer::singleShot(0, &session, [&session] { session.start(); });
+    const bool startInHex = args.isSet(hexView);
+    QTimer::singleShot(0, &session, [&session, startInHex] {
+        session.start();
+        // After start-up, whose module restore turns the hex view off.
+        if (startInHex)
+            session.screen().setHexView(true);
+    });
 
     if (args.isSet(quitAfter)) {
         const double seconds = args.value(quitAfter).toDouble();

@@ -27,6 +27,9 @@ enum class LineEvent {
     Unknown,
 };
 
+// The text both programs show for a line event ("Framing Error", ...).
+QString lineEventText(LineEvent event);
+
 // The modem-status inputs. A line that the device cannot report is "not available",
 // never an error (pseudo-terminals have none of them).
 struct LineStates {

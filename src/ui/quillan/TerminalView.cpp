@@ -8,12 +8,15 @@
 
 namespace {
 
-// Batches are put on the screen at most this often; fast enough to read as live.
-constexpr int kFlushIntervalMs = 25;
+// Batches are put on the screen at most this often: fast enough to read as live, and
+// slow enough that a unit streaming at 115200 baud does not keep the window painting.
+// Text arriving after a quiet spell (a typed character's echo) is shown at once.
+constexpr int kFlushIntervalMs = 150;
 // Text without line ends (the hex view, a stream of progress stars) is broken into
-// screen lines of about this length. Each batch lays out the last line again, and a
-// 30 000-character line laid out forty times a second would stall the window.
-constexpr int kLongLine = 1024;
+// screen lines of about this length. Each batch lays out the last line again, so the
+// shorter the line the less work a batch of hex text costs (a 30 000-character line laid
+// out at every batch would stall the window).
+constexpr int kLongLine = 256;
 // Past the length, a break waits this long for the end of a hex group or a word.
 constexpr int kBreakSlack = 8;
 
@@ -91,8 +94,15 @@ void TerminalView::appendText(const QString& text)
     if (text.isEmpty())
         return;
     m_pending += displayForm(text);
-    if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+    scheduleFlush();
+}
+
+void TerminalView::scheduleFlush()
+{
+    if (m_flushTimer.isActive())
+        return;
+    const qint64 sinceLast = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFlushIntervalMs;
+    m_flushTimer.start(int(qBound(qint64(0), qint64(kFlushIntervalMs) - sinceLast, qint64(kFlushIntervalMs))));
 }
 
 void TerminalView::resetText(const QString& text)
@@ -101,8 +111,7 @@ void TerminalView::resetText(const QString& text)
     m_lineLength = 0;
     m_pending = displayForm(text);
     m_resetPending = true;
-    if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+    scheduleFlush();
 }
 
 bool TerminalView::chopText(int count)
@@ -146,6 +155,7 @@ QString TerminalView::shownText()
 void TerminalView::flush()
 {
     m_flushTimer.stop();
+    m_sinceFlush.start();
     if (m_resetPending) {
         m_resetPending = false;
         setPlainText(m_pending);

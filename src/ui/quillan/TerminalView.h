@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -41,9 +42,11 @@ protected:
 private:
     QString displayForm(const QString& text);
     void insertAtEnd(const QString& shown);
+    void scheduleFlush();
 
     KeyHandler m_keyHandler;
     QTimer m_flushTimer;
+    QElapsedTimer m_sinceFlush;
     QString m_pending;
     bool m_resetPending = false;
     // A CR that ended the last chunk: an LF opening the next one belongs to it.
