@@ -1,5 +1,6 @@
 #include "KorvexWindowRig.h"
 
+#include "ConnectionProfile.h"
 #include "PropertiesDialog.h"
 
 #include <QCheckBox>
@@ -55,7 +56,7 @@ TEST_F(PropertiesDialogTest, OpensOnTheSelectedAntennaWithTheCaptionsOnTheTabs)
     EXPECT_TRUE(dialog->tcpOption()->isChecked());
     EXPECT_TRUE(dialog->tcpFrame()->isVisibleTo(dialog.get()));
     EXPECT_EQ(dialog->tcpFrame()->title(), "TCP/IP Settings");
-    EXPECT_EQ(dialog->addressBox()->text(), "192.168.0.196");
+    EXPECT_EQ(dialog->addressBox()->text(), ConnectionProfile::defaults(2).address);
     EXPECT_EQ(dialog->portNumberBox()->text(), "2001");
     EXPECT_FALSE(dialog->enabledBox()->isChecked());
 }

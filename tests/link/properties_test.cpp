@@ -1,4 +1,5 @@
 #include "LinkRig.h"
+#include "ConnectionProfile.h"
 #include "PropertiesEditor.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST_F(Properties, TabsShowTheirProfiles)
     EXPECT_EQ(v.caption, "Antenna 2");
     EXPECT_EQ(v.portIndex, 1);
     EXPECT_EQ(v.baud, "4800");
-    EXPECT_EQ(v.address, "192.168.0.196");
+    EXPECT_EQ(v.address, ConnectionProfile::defaults(2).address);
     EXPECT_EQ(v.portText, "2001");
     EXPECT_FALSE(v.serial);
     EXPECT_EQ(v.comDevice, "/dev/ttyS1");
@@ -79,10 +80,10 @@ TEST_F(Properties, OkWritesTheTwentyEightKeysInOrderThenReopensTheLink)
                                    "2",
                                    "6",
                                    "4",
-                                   "192.168.0.195",
-                                   "192.168.0.196",
+                                   ConnectionProfile::defaults(1).address,
+                                   ConnectionProfile::defaults(2).address,
                                    "127.0.0.1",
-                                   "192.168.0.198",
+                                   ConnectionProfile::defaults(4).address,
                                    "2000",
                                    "2001",
                                    "2000",

@@ -9,6 +9,7 @@ TEST(KorvexSettings, FreshStoreGivesTheFactoryProfiles)
     MemorySettingsStore store;
     KorvexSettings settings(store);
     const ConnectionProfiles p = settings.loadProfiles();
+    // The units' factory addresses, compared as text only: no link is made in this test.
     const ConnectionProfile expected[] = {
         {"9600,N,8,1", 1, "192.168.0.195", 2000, true, true, "Antenna 1"},
         {"9600,N,8,1", 2, "192.168.0.196", 2001, false, false, "Antenna 2"},
