@@ -84,6 +84,9 @@ public:
     void closeLink();
     // The upload engine's routine around a device restart. True when the link is open at the end.
     bool closeAndReopen();
+    // Opens the link of the present settings without a message box (a device that is
+    // expected to be away for a while). True when the link is open afterwards.
+    bool reopenQuietly();
     // The only send path. False (and nothing sent) when the port is closed or a TCP link
     // could not be re-established.
     bool commOut(const QByteArray& text);

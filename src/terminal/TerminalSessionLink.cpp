@@ -178,6 +178,18 @@ bool TerminalSession::closeAndReopen()
     return false;
 }
 
+bool TerminalSession::reopenQuietly()
+{
+    if (m_portOpen)
+        return true;
+    const bool opened = m_serial ? openSerial(false) : connectTcp();
+    if (!opened)
+        return false;
+    m_portOpen = true;
+    markOpen();
+    return true;
+}
+
 void TerminalSession::onReceived(const QByteArray& data, bool fromSerial)
 {
     m_lastReceived = data;

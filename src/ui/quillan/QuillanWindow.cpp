@@ -4,6 +4,7 @@
 #include "CommLog.h"
 #include "CommPortDialog.h"
 #include "LineStateStrip.h"
+#include "ManualUpload.h"
 #include "ModuleSelection.h"
 #include "PanelDisplay.h"
 #include "Prompter.h"
@@ -37,7 +38,8 @@ constexpr const char* kInstructionsDocument = "\\Program Files\\Quillan\\ACU-PCU
 QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selection, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_selection(selection),
       m_sendFile(std::make_unique<SendFile>(session)),
-      m_screenFiles(std::make_unique<ScreenFiles>(session.prompter()))
+      m_screenFiles(std::make_unique<ScreenFiles>(session.prompter())),
+      m_upload(std::make_unique<ManualUpload>(session, selection))
 {
     setObjectName(QStringLiteral("QuillanWindow"));
     m_actions.build(this);
@@ -49,6 +51,7 @@ QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selectio
     connectScreen();
     connectCommands();
     connectModuleMenu();
+    connectUpload();
 
     setWindowTitle(m_session.caption());
     setMinimumWidth(twipsToPixels(kMinimumWidthTwips, this));
@@ -226,14 +229,36 @@ void QuillanWindow::connectCommands()
             [this] { m_session.prompter().openUrl(QString::fromLatin1(kInstructionsDocument)); });
 
     connect(m_cancelWindow, &CancelWindow::cancelClicked, this, &QuillanWindow::cancelPressed);
-    connect(m_sendFile.get(), &SendFile::cancelWindowShown, this,
-            [this](const QString& caption, const QString& text) {
-                m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0)) +
-                                     QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
-                                            twipsToPixels(kCancelWindowOffsetTwips, this)));
-                m_cancelWindow->present(caption, text);
-            });
+    connect(m_sendFile.get(), &SendFile::cancelWindowShown, this, &QuillanWindow::presentCancelWindow);
     connect(m_sendFile.get(), &SendFile::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
+}
+
+void QuillanWindow::presentCancelWindow(const QString& caption, const QString& text)
+{
+    m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0)) +
+                         QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
+                                twipsToPixels(kCancelWindowOffsetTwips, this)));
+    m_cancelWindow->present(caption, text);
+}
+
+void QuillanWindow::connectUpload()
+{
+    const QuillanActions& a = m_actions;
+    ManualUpload* up = m_upload.get();
+    for (QAction* start : {a.startButton, a.startProgramming})
+        connect(start, &QAction::triggered, up, &ManualUpload::start);
+    for (QAction* erase : {a.eraseButton, a.erase})
+        connect(erase, &QAction::triggered, up, &ManualUpload::erase);
+    connect(a.bulkErase, &QAction::triggered, up, &ManualUpload::bulkErase);
+    connect(a.remoteUpload, &QAction::triggered, up, &ManualUpload::remoteUploadMode);
+    connect(a.uploadButton, &QAction::triggered, up, &ManualUpload::uploadButton);
+    for (QAction* upload : {a.uploadS19, a.fileUploadS19})
+        connect(upload, &QAction::triggered, up, &ManualUpload::uploadS19Item);
+
+    S19Transfer& transfer = up->transfer();
+    connect(&transfer, &S19Transfer::cancelWindowShown, this, &QuillanWindow::presentCancelWindow);
+    connect(&transfer, &S19Transfer::progress, m_cancelWindow, &CancelWindow::setProgress);
+    connect(&transfer, &S19Transfer::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
 }
 
 void QuillanWindow::connectModuleMenu()

@@ -8,6 +8,7 @@
 
 class CancelWindow;
 class LineStateStrip;
+class ManualUpload;
 class ModuleSelection;
 class PanelDisplay;
 class QLabel;
@@ -32,6 +33,7 @@ public:
     const QuillanActions& actions() const { return m_actions; }
     QLabel* statusPanel(const QString& key) const;
     SendFile& sendFile() const { return *m_sendFile; }
+    ManualUpload& manualUpload() const { return *m_upload; }
 
     // The text the program reports as its version (About box, saved screens).
     static QString versionText();
@@ -50,6 +52,8 @@ private:
     void connectScreen();
     void connectCommands();
     void connectModuleMenu();
+    void connectUpload();
+    void presentCancelWindow(const QString& caption, const QString& text);
     void applyTopMargin(int twips);
     void applyModuleState();
     void applyLinkState(bool open);
@@ -64,6 +68,7 @@ private:
     ModuleSelection& m_selection;
     std::unique_ptr<SendFile> m_sendFile;
     std::unique_ptr<ScreenFiles> m_screenFiles;
+    std::unique_ptr<ManualUpload> m_upload;
     QuillanActions m_actions;
     QWidget* m_top = nullptr;
     LineStateStrip* m_strip = nullptr;

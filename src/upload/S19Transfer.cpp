@@ -1,0 +1,160 @@
+#include "S19Transfer.h"
+
+#include "ModuleSelection.h"
+#include "Prompter.h"
+#include "Runtime.h"
+#include "SRecordFile.h"
+#include "TerminalScreen.h"
+#include "TerminalSession.h"
+
+#include <QScopeGuard>
+
+namespace {
+
+using M = Module;
+
+QString minutesSeconds(qint64 ms)
+{
+    const qint64 s = (ms + 500) / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A short data record is part of the image; only the short lines around the data (the
+// termination record) end a panel transfer.
+bool isDataRecord(const SRecord& record)
+{
+    return record.type == '1' || record.type == '2' || record.type == '3';
+}
+
+} // namespace
+
+S19Transfer::S19Transfer(TerminalSession& session, ModuleSelection& selection, QObject* parent)
+    : QObject(parent), m_steps(session, selection)
+{
+    // The Cancel button hides the window at once; the loop notices the flag before its next line.
+    connect(&session, &TerminalSession::cancelPressed, this, [this] {
+        if (m_running)
+            Q_EMIT cancelWindowHidden();
+    });
+}
+
+std::vector<QByteArray> S19Transfer::acuPieces(const QByteArray& line, char prefix)
+{
+    std::vector<QByteArray> pieces;
+    qsizetype at = 0;
+    for (; line.size() - at >= 4; at += 4)
+        pieces.push_back(prefix + line.mid(at, 4));
+    if (at < line.size())
+        pieces.push_back((prefix + line.mid(at) + "00").left(5));
+    return pieces;
+}
+
+QString S19Transfer::progressText(qint64 linesSent, qint64 linesTotal, qint64 elapsedMs)
+{
+    QString text = QStringLiteral("%1 of %2 lines, %3 elapsed")
+                       .arg(linesSent)
+                       .arg(linesTotal)
+                       .arg(minutesSeconds(elapsedMs));
+    if (linesSent > 0 && linesSent <= linesTotal)
+        text += QStringLiteral(", about %1 left")
+                    .arg(minutesSeconds(elapsedMs * (linesTotal - linesSent) / linesSent));
+    return text;
+}
+
+S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)
+{
+    TerminalSession& session = m_steps.session();
+    // Every record is checked before the first byte goes out: a module programmed from a
+    // damaged file may never start again.
+    const SRecordFile file = SRecordFile::load(path);
+    if (!file.isValid()) {
+        session.prompter().message(
+            {file.errorText(), QString(), Prompter::Icon::Exclamation, Prompter::Buttons::Ok, {}});
+        return Outcome::Refused;
+    }
+    const std::vector<SRecord>& records = file.records();
+
+    BusyScope busy(session);
+    m_running = true;
+    session.startConnectTimer();
+    m_steps.setCancelRequested(false);
+    m_startNs = session.runtime().nowNs();
+    m_linesSent = 0;
+    Q_EMIT cancelWindowShown(QString::fromLatin1(kWindowCaption),
+                             QString::fromLatin1(kWindowTextPrefix) + path);
+    auto end = qScopeGuard([&] {
+        Q_EMIT cancelWindowHidden();
+        session.stopConnectTimer();
+        m_running = false;
+    });
+
+    Lines lines;
+    lines.reserve(records.size());
+    const auto all = [&] {
+        for (const SRecord& r : records)
+            lines.push_back(r.text);
+    };
+    const auto allButFirst = [&] {
+        for (size_t i = 1; i < records.size(); ++i)
+            lines.push_back(records[i].text);
+    };
+
+    if (m_steps.anyChecked({M::QVRa, M::QVRp, M::QVRd, M::QVR2a, M::QVR2p, M::QVR2d, M::QVR2m1, M::QVR2m2,
+                            M::SPdvb, M::QVR2mdb})) {
+        for (const SRecord& r : records)
+            if (!r.text.startsWith("S0"))
+                lines.push_back(r.text);
+        m_linesTotal = qint64(lines.size());
+        return acuRouted(lines);
+    }
+    if (m_steps.checked(M::Spanel)) {
+        for (const SRecord& r : records) {
+            if (r.text.size() < 42 && !isDataRecord(r))
+                break;
+            lines.push_back(r.text);
+        }
+        m_linesTotal = qint64(lines.size());
+        return shorvelPanel(lines);
+    }
+    if (m_steps.checked(M::SPCU)) {
+        all();
+        m_linesTotal = qint64(lines.size());
+        return shorvelPcu(lines);
+    }
+    if (m_steps.checked(M::SPG2pcu)) {
+        allButFirst();
+        m_linesTotal = qint64(lines.size());
+        return servicePortPcu(lines);
+    }
+    if (m_steps.checked(M::VTPCU)) {
+        allButFirst();
+        m_linesTotal = qint64(lines.size());
+        return vtPcu(lines);
+    }
+    all();
+    m_linesTotal = qint64(lines.size());
+    if (m_steps.anyChecked({M::USBpcu, M::USBmdb, M::KVMP, M::NMEA}))
+        return wholeLines(lines);
+    return pacedText(lines);
+}
+
+void S19Transfer::lineSent()
+{
+    ++m_linesSent;
+    Q_EMIT progress(m_linesSent, m_linesTotal, (m_steps.session().runtime().nowNs() - m_startNs) / 1000000);
+}
+
+bool S19Transfer::awaitEcho(qint64 mark, qint64 moreThan)
+{
+    TerminalSession& session = m_steps.session();
+    const auto grown = [&] { return session.screen().shownCount() - mark > moreThan; };
+    session.runtime().waitUntil([&] { return grown() || session.cancelRequested(); }, kEchoLimitMs);
+    if (grown())
+        return true;
+    if (session.cancelRequested())
+        return false;
+    m_steps.show(
+        QStringLiteral("PT:  No echo from module for %1 s, upload stopped").arg(kEchoLimitMs / 1000));
+    m_steps.setCancelRequested(true);
+    return false;
+}

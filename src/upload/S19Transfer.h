@@ -1,0 +1,74 @@
+#pragma once
+
+#include "SequenceSteps.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class ModuleSelection;
+class TerminalSession;
+
+// SendS19File: streams a firmware file to the checked module, line by line, paced rather
+// than acknowledged. The line shape follows how the module is reached: five-character
+// pass-through pieces through the ACU, whole lines over USB or a service port. The file is
+// read and every record checked before the first byte goes out.
+class S19Transfer : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome {
+        Completed, // the file is exhausted (or the SPanel path met its short last line)
+        Cancelled, // the user pressed Cancel, or a wait for an echo gave up
+        Refused,   // the file could not be read or holds a bad record: nothing was sent
+    };
+
+    static constexpr const char* kWindowCaption = "Upload";
+    static constexpr const char* kWindowTextPrefix = "Uploading S19 File - ";
+    // An echo wait without any answer for this long gives up (the legacy program waited forever).
+    static constexpr int kEchoLimitMs = 10000;
+
+    S19Transfer(TerminalSession& session, ModuleSelection& selection, QObject* parent = nullptr);
+
+    Outcome sendS19File(const QString& path);
+    bool isRunning() const { return m_running; }
+
+    // The five-character pass-through messages one line becomes on its way through the ACU:
+    // the routing prefix and four characters each; a shorter tail is padded with "00" and
+    // cut to five characters.
+    static std::vector<QByteArray> acuPieces(const QByteArray& line, char prefix);
+    // The Cancel window's progress line: lines sent of the total, the time taken and an
+    // estimate of the time left from the pace so far.
+    static QString progressText(qint64 linesSent, qint64 linesTotal, qint64 elapsedMs);
+
+Q_SIGNALS:
+    void cancelWindowShown(const QString& caption, const QString& text);
+    // Lines sent of the lines the file holds, and the time since the transfer began.
+    void progress(qint64 linesSent, qint64 linesTotal, qint64 elapsedMs);
+    void cancelWindowHidden();
+
+private:
+    using Lines = std::vector<QByteArray>;
+
+    // The paths, one per way of reaching a module; each sends the lines it is given.
+    Outcome acuRouted(const Lines& lines);
+    Outcome shorvelPanel(const Lines& lines);
+    Outcome shorvelPcu(const Lines& lines);
+    Outcome servicePortPcu(const Lines& lines);
+    Outcome vtPcu(const Lines& lines);
+    Outcome wholeLines(const Lines& lines);
+    Outcome pacedText(const Lines& lines);
+
+    // Waits until more than moreThan received characters have been shown since mark.
+    // False when the user cancelled or nothing came for kEchoLimitMs (then the upload is
+    // stopped with a line saying so and cancelRequested set).
+    bool awaitEcho(qint64 mark, qint64 moreThan);
+    void lineSent();
+
+    SequenceSteps m_steps;
+    bool m_running = false;
+    qint64 m_startNs = 0;
+    qint64 m_linesSent = 0;
+    qint64 m_linesTotal = 0;
+};

@@ -1,0 +1,178 @@
+// The ways a firmware file reaches a module: the pieces, pauses and echo waits of each.
+#include "S19Transfer.h"
+
+#include "ModuleSelection.h"
+#include "Runtime.h"
+#include "TerminalScreen.h"
+#include "TerminalSession.h"
+
+namespace {
+
+using M = Module;
+
+constexpr int kPiecePauseMs = 6;
+constexpr int kLinePauseMs = 15;
+constexpr int kBurstEndPauseMs = 12;
+constexpr int kTailPauseMs = 1000;
+constexpr int kTailEndPauseMs = 100;
+constexpr int kPanelLineMs = 200;
+constexpr int kShorvelPcuPauseMs = 60;
+constexpr int kNmeaLineWaitMs = 100;
+// The service-port PCU echoes each line; anything shorter is not yet the echo.
+constexpr qint64 kServicePortEcho = 10;
+constexpr int kCrcWaitMs = 2000;
+constexpr int kPcuRebootMs = 5000;
+
+} // namespace
+
+S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
+{
+    const bool dvb = m_steps.anyChecked({M::QVRd, M::QVR2d, M::SPdvb});
+    const bool behindAcu = !m_steps.anyChecked({M::QVRa, M::QVR2a});
+    const char prefix = dvb ? 'w' : '#';
+    const QByteArray burstEnd = QByteArray(1, prefix) + "!   ";
+
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested())
+            break;
+        if (behindAcu && !dvb) {
+            m_steps.sendCr("?    ");
+            m_steps.pause(kPiecePauseMs);
+        }
+        for (const QByteArray& piece : acuPieces(line, prefix)) {
+            m_steps.send(piece);
+            m_steps.pause(kPiecePauseMs);
+        }
+        m_steps.pause(kLinePauseMs);
+        if (behindAcu) {
+            m_steps.send(burstEnd);
+            m_steps.pause(kBurstEndPauseMs);
+        }
+        lineSent();
+    }
+    m_steps.pause(kTailPauseMs);
+    if (behindAcu) {
+        for (int i = 0; i < 2; ++i) {
+            m_steps.send(burstEnd);
+            m_steps.pause(kTailEndPauseMs);
+        }
+    }
+    return m_steps.cancelRequested() ? Outcome::Cancelled : Outcome::Completed;
+}
+
+S19Transfer::Outcome S19Transfer::shorvelPanel(const Lines& lines)
+{
+    Runtime& rt = m_steps.session().runtime();
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested())
+            return Outcome::Cancelled;
+        m_steps.sendBare(line);
+        rt.wait(kPanelLineMs);
+        lineSent();
+    }
+    return Outcome::Completed;
+}
+
+S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
+{
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested())
+            return Outcome::Cancelled;
+        m_steps.sendBare(line);
+        m_steps.pause(kShorvelPcuPauseMs);
+        m_steps.send(QByteArray());
+        lineSent();
+    }
+    return Outcome::Completed;
+}
+
+S19Transfer::Outcome S19Transfer::servicePortPcu(const Lines& lines)
+{
+    const TerminalScreen& screen = m_steps.session().screen();
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested())
+            return Outcome::Cancelled;
+        const qint64 mark = screen.shownCount();
+        m_steps.sendCr(line);
+        if (!awaitEcho(mark, kServicePortEcho))
+            return Outcome::Cancelled;
+        lineSent();
+    }
+    return Outcome::Completed;
+}
+
+S19Transfer::Outcome S19Transfer::vtPcu(const Lines& lines)
+{
+    TerminalSession& session = m_steps.session();
+    m_steps.captureOn();
+    session.setReplyText(QStringLiteral("0"));
+    Outcome outcome = Outcome::Completed;
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested()) {
+            outcome = Outcome::Cancelled;
+            break;
+        }
+        const qint64 mark = session.screen().shownCount();
+        m_steps.sendCr(line);
+        if (!awaitEcho(mark, 0)) {
+            outcome = Outcome::Cancelled;
+            break;
+        }
+        lineSent();
+    }
+    m_steps.wait(kCrcWaitMs);
+    if (m_steps.replyContains(QStringLiteral("CRC is GOOD"))) {
+        m_steps.show(QStringLiteral("Waiting for PCU to reboot"));
+        m_steps.wait(kPcuRebootMs);
+        // Restarts the KVMP's own traffic, which was stopped for the upload.
+        m_steps.sendBare("%");
+    }
+    m_steps.captureOff();
+    return outcome;
+}
+
+S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
+{
+    TerminalSession& session = m_steps.session();
+    const bool nmea = m_steps.checked(M::NMEA);
+    for (const QByteArray& line : lines) {
+        if (m_steps.cancelRequested())
+            break;
+        m_steps.send(line);
+        if (nmea)
+            m_steps.wait(kNmeaLineWaitMs);
+        session.runtime().processEvents();
+        lineSent();
+    }
+    const bool cancelled = m_steps.cancelRequested();
+    // A cancelled transfer is not a complete one, whatever the old tool said.
+    if (!cancelled && !m_steps.selection().kvmpAutoUpdate())
+        m_steps.show(QStringLiteral("Programming complete!"));
+    if (!nmea)
+        session.closeAndReopen();
+    return cancelled ? Outcome::Cancelled : Outcome::Completed;
+}
+
+S19Transfer::Outcome S19Transfer::pacedText(const Lines& lines)
+{
+    TerminalSession& session = m_steps.session();
+    Runtime& rt = session.runtime();
+    for (;;) {
+        m_linesSent = 0;
+        for (const QByteArray& line : lines) {
+            if (m_steps.cancelRequested())
+                return Outcome::Cancelled;
+            m_steps.send(line);
+            if (session.sendPacing() > 0)
+                rt.wait(session.sendPacing());
+            else
+                rt.processEvents();
+            lineSent();
+        }
+        if (!session.loopSend()) {
+            // The end of a single pass counts as a cancel for whatever follows the transfer.
+            m_steps.setCancelRequested(true);
+            return Outcome::Completed;
+        }
+    }
+}
