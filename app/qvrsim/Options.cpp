@@ -19,8 +19,39 @@ namespace {
 // no command; a unit that stays silent would cost it a sync error on its first reply.
 constexpr char kAcuGreeting[] = "QVR ACU SIMULATOR";
 constexpr int kDefaultPanelIntervalMs = 500;
+// The record a --boot-fault corrupt or drop-line spoils (counting every record received).
+constexpr int kFaultyRecord = 3;
+
+struct UnitName {
+    const char* name;
+    Options::Unit unit;
+};
+constexpr UnitName kUnits[] = {{"acu", Options::Unit::Acu},       {"terminal", Options::Unit::Terminal},
+                               {"usbpcu", Options::Unit::UsbPcu}, {"sppcu", Options::Unit::SpPcu},
+                               {"usbmdb", Options::Unit::UsbMdb}, {"spcu", Options::Unit::Spcu},
+                               {"spanel", Options::Unit::Spanel}, {"kvmp", Options::Unit::Kvmp}};
 
 } // namespace
+
+BootTarget Options::moduleTarget() const
+{
+    switch (unit) {
+    case Unit::UsbPcu:
+        return BootTarget::UsbPcu;
+    case Unit::SpPcu:
+        return BootTarget::ServicePortPcu;
+    case Unit::UsbMdb:
+        return BootTarget::UsbMdb;
+    case Unit::Spcu:
+        return BootTarget::ShorvelPcu;
+    case Unit::Spanel:
+        return BootTarget::ShorvelPanel;
+    case Unit::Kvmp:
+        return BootTarget::Kvmp;
+    default:
+        return BootTarget::Acu;
+    }
+}
 
 Options parseOptions(const QCoreApplication& app)
 {
@@ -34,11 +65,25 @@ Options parseOptions(const QCoreApplication& app)
         "            GPS, receiver, parameters, PCU pass-through and modes, targets, spectrum levels.\n"
         "  terminal  a module's service console for Quillan: echoes what it receives, answers lines\n"
         "            (\"V\" gives the version), sends panel frames and streams text when asked.\n"
+        "  usbpcu    USB PCU bootloader: \"^0080\" starts it, \"^0578\" erases, S-record lines program it;\n"
+        "            after the termination record the board restarts (its port goes and comes back).\n"
+        "  sppcu     service-port PCU: as usbpcu, echoes every line, does not restart its port.\n"
+        "  usbmdb    USB motor driver board: as usbpcu with \"]0080\" and \"]0578\".\n"
+        "  spcu      Shorvel PCU: \"^0080\" and 0xA6, bare \"^0578\", records sent bare then CR LF.\n"
+        "  spanel    Shorvel panel: bytes 5 7 8, bare \"S119\", bare records, \"^0090\" ends.\n"
+        "  kvmp      KVMP board: \"verA\", status text, \"^BL\" restarts into the bootloader (\"verB\");\n"
+        "            \"^NM\" reaches the NMEA board (\"bootloader\"), \"$\" the VT PCU (\"^B\", \"%\" "
+        "ends).\n"
+        "The acu unit also plays the bootloaders of the ACU and of the PCU, DVB receiver, modems and\n"
+        "motor driver behind it, reached by five-character pass-through pieces.\n"
+        "Module units are served on the pseudo-terminal only (--pty or --pty-link).\n"
         "\n"
         "Faults apply to every line served. Ctrl+C or SIGTERM stops the simulator cleanly.");
     p.addHelpOption();
 
-    const QCommandLineOption unit("unit", "Unit to simulate: acu (default) or terminal.", "UNIT", "acu");
+    const QCommandLineOption unit(
+        "unit", "Unit to simulate: acu (default), terminal, usbpcu, sppcu, usbmdb, spcu, spanel or kvmp.",
+        "UNIT", "acu");
     const QCommandLineOption port("port", "TCP port on 127.0.0.1 (default 2000; 0 picks a free one).", "N",
                                   "2000");
     const QCommandLineOption noTcp("no-tcp", "Do not serve TCP.");
@@ -101,10 +146,31 @@ Options parseOptions(const QCoreApplication& app)
                                     "per second, paced evenly, for load tests.",
                                     "RATE");
 
+    const QCommandLineOption returnAfter(
+        "return-after",
+        "USB modules: milliseconds a restarting board stays away before its port comes back on the same "
+        "path (default 3000; -1 never).",
+        "MS", "3000");
+    const QCommandLineOption bootFault(
+        "boot-fault",
+        QStringLiteral("Bootloader fault, repeatable or comma-separated: corrupt (record %1 arrives with a "
+                       "digit changed), drop-line (record %1 never arrives), refuse-erase, never-return "
+                       "(a restarting USB board never comes back).")
+            .arg(kFaultyRecord),
+        "FAULT");
+    const QCommandLineOption imageOut(
+        "image-out",
+        "Whenever a module's programming completes (and at exit if something was programmed), write its "
+        "image (lowest to highest address, holes 0xFF) as raw binary to PATH and print \"qvrsim: programmed "
+        "<target> base 0x<hex> length N bytes, records good G bad B\".",
+        "PATH");
+    const QCommandLineOption noStatus("no-status", "kvmp: the application sends no status text.");
+
     p.addOptions({unit,   port,        noTcp,         pty,         ptyLink,  greeting,   transcript,
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
+    p.addOptions({returnAfter, bootFault, imageOut, noStatus});
     p.process(app);
 
     auto integer = [&](const QCommandLineOption& o, qint64 low, qint64 high) {
@@ -127,12 +193,17 @@ Options parseOptions(const QCoreApplication& app)
 
     Options o;
     const QString unitName = p.value(unit);
-    if (unitName == QLatin1String("acu"))
-        o.unit = Options::Unit::Acu;
-    else if (unitName == QLatin1String("terminal"))
-        o.unit = Options::Unit::Terminal;
-    else
-        usageError(QStringLiteral("--unit wants acu or terminal, not \"%1\"").arg(unitName));
+    bool known = false;
+    for (const UnitName& u : kUnits) {
+        if (unitName == QLatin1String(u.name)) {
+            o.unit = u.unit;
+            known = true;
+        }
+    }
+    if (!known)
+        usageError(QStringLiteral(
+                       "--unit wants acu, terminal, usbpcu, sppcu, usbmdb, spcu, spanel or kvmp, not \"%1\"")
+                       .arg(unitName));
 
     o.tcp = !p.isSet(noTcp);
     o.port = quint16(integer(port, 0, 65535));
@@ -178,10 +249,43 @@ Options parseOptions(const QCoreApplication& app)
     if (p.isSet(stream))
         o.streamBytesPerSecond = int(integer(stream, 1, 100000000));
 
-    if (o.unit == Options::Unit::Acu &&
+    if (o.unit != Options::Unit::Terminal &&
         (p.isSet(noEcho) || o.panelIntervalMs > 0 || o.streamBytesPerSecond > 0))
         usageError(QStringLiteral(
             "--no-echo, --panel-frames, --panel-interval and --stream are for --unit terminal"));
+    o.returnAfterMs = int(integer(returnAfter, -1, 86400000));
+    for (const QString& list : p.values(bootFault)) {
+        for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString fault = name.trimmed();
+            if (fault == QLatin1String("corrupt"))
+                o.bootFaults.corruptRecord = kFaultyRecord;
+            else if (fault == QLatin1String("drop-line"))
+                o.bootFaults.dropRecord = kFaultyRecord;
+            else if (fault == QLatin1String("refuse-erase"))
+                o.bootFaults.refuseErase = true;
+            else if (fault == QLatin1String("never-return"))
+                o.bootFaults.neverReturn = true;
+            else
+                usageError(
+                    QStringLiteral("--boot-fault wants corrupt, drop-line, refuse-erase or never-return, "
+                                   "not \"%1\"")
+                        .arg(fault));
+        }
+    }
+    o.imageOut = p.value(imageOut);
+    o.statusStream = !p.isSet(noStatus);
+    if (o.unit != Options::Unit::Kvmp && p.isSet(noStatus))
+        usageError(QStringLiteral("--no-status is for --unit kvmp"));
+
+    if (o.isModule()) {
+        // A board on a USB or service port has no TCP side.
+        if (p.isSet(port))
+            usageError(QStringLiteral("--port: module units are served on a pseudo-terminal only"));
+        if (!o.pty)
+            usageError(
+                QStringLiteral("module units are served on a pseudo-terminal: add --pty or --pty-link"));
+        o.tcp = false;
+    }
     if (!o.tcp && !o.pty)
         usageError(QStringLiteral("nothing to serve: --no-tcp without --pty"));
     return o;

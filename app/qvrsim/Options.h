@@ -1,6 +1,7 @@
 #pragma once
 
 #include <AcuUnit.h>
+#include <BootModule.h>
 #include <SimFaults.h>
 
 #include <QByteArray>
@@ -10,7 +11,7 @@ class QCoreApplication;
 
 // What qvrsim was asked to do, from its command line.
 struct Options {
-    enum class Unit { Acu, Terminal };
+    enum class Unit { Acu, Terminal, UsbPcu, SpPcu, UsbMdb, Spcu, Spanel, Kvmp };
 
     Unit unit = Unit::Acu;
     bool tcp = true;
@@ -30,6 +31,15 @@ struct Options {
     bool echo = true;
     int panelIntervalMs = 0;
     int streamBytesPerSecond = 0;
+    // Bootloaders
+    BootFaults bootFaults;
+    int returnAfterMs = 3000; // -1: a restarting USB board never comes back
+    bool statusStream = true; // kvmp: the application's status text
+    QString imageOut;
+
+    // A module attached straight to the terminal (served on the pseudo-terminal only).
+    bool isModule() const { return unit != Unit::Acu && unit != Unit::Terminal; }
+    BootTarget moduleTarget() const;
 };
 
 // Parses the command line; --help and --version print and exit, a bad value exits with 2.

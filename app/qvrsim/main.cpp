@@ -2,8 +2,10 @@
 // pseudo-terminal that the programs open like a serial port. See --help.
 #include "Options.h"
 
+#include <AcuBootModules.h>
 #include <AcuModel.h>
 #include <AcuUnit.h>
+#include <ModuleUnit.h>
 #include <PtyUnitHost.h>
 #include <QtRuntime.h>
 #include <TcpUnitHost.h>
@@ -15,7 +17,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <sys/socket.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -104,7 +108,69 @@ private:
     // the same on the serial line, and the antenna does not jump when a client reconnects.
     std::shared_ptr<AcuUnit> m_unit;
     bool m_hungUp = false;
+
+public:
+    AcuUnit& unit() { return *m_unit; }
 };
+
+// --image-out: writes a module's image whenever its programming completes, and at exit
+// whatever was programmed since.
+class ImageWriter {
+public:
+    explicit ImageWriter(QString path) : m_path(std::move(path)) {}
+
+    void watch(BootModule* module)
+    {
+        if (m_path.isEmpty())
+            return;
+        m_modules.push_back(module);
+        QObject::connect(module, &BootModule::programmed, module, [this, module] { write(module); });
+    }
+
+    void writeUnwritten()
+    {
+        for (BootModule* module : m_modules)
+            if (!module->flash().isEmpty() && m_written[module] != stateOf(module))
+                write(module);
+    }
+
+private:
+    using State = std::tuple<int, int, int, qsizetype>;
+    static State stateOf(const BootModule* m)
+    {
+        const BootFlash& f = m->flash();
+        return {f.eraseCount(), f.goodRecords(), f.badRecords(), f.byteCount()};
+    }
+
+    void write(BootModule* module)
+    {
+        const BootFlash& flash = module->flash();
+        quint32 base = 0;
+        const QByteArray image = flash.span(&base);
+        QString error;
+        if (!flash.writeBinary(m_path, &error)) {
+            std::fprintf(stderr, "qvrsim: cannot write %s: %s\n", qPrintable(m_path), qPrintable(error));
+            return;
+        }
+        m_written[module] = stateOf(module);
+        say(QStringLiteral("programmed %1 base 0x%2 length %3 bytes, records good %4 bad %5")
+                .arg(BootModule::key(module->target()))
+                .arg(base, 4, 16, QLatin1Char('0'))
+                .arg(image.size())
+                .arg(flash.goodRecords())
+                .arg(flash.badRecords()));
+    }
+
+    QString m_path;
+    std::vector<BootModule*> m_modules;
+    std::map<const BootModule*, State> m_written;
+};
+
+QString ptyLine(const PtyUnitHost& pty)
+{
+    return pty.linkPath().isEmpty() ? QStringLiteral("pty %1").arg(pty.slavePath())
+                                    : QStringLiteral("pty %1 -> %2").arg(pty.slavePath(), pty.linkPath());
+}
 
 } // namespace
 
@@ -121,6 +187,12 @@ int main(int argc, char** argv)
         die(QStringLiteral("cannot write %1: %2").arg(options.transcript, transcript.errorString()));
 
     LineMaker lines(runtime, options);
+    ImageWriter images(options.imageOut);
+    if (options.unit == Options::Unit::Acu) {
+        lines.unit().bootModules().setFaults(options.bootFaults);
+        for (BootModule* module : lines.unit().bootModules().all())
+            images.watch(module);
+    }
 
     std::unique_ptr<TcpUnitHost> tcp;
     if (options.tcp) {
@@ -141,17 +213,46 @@ int main(int argc, char** argv)
     }
 
     std::unique_ptr<PtyUnitHost> pty;
-    if (options.pty) {
+    if (options.pty && options.isModule()) {
+        auto module = std::make_unique<ModuleUnit>(runtime, options.moduleTarget(), options.seed);
+        ModuleUnit* board = module.get();
+        board->setFaults(options.faults);
+        board->setBootFaults(options.bootFaults);
+        board->setReturnAfterMs(options.returnAfterMs);
+        board->setStatusStream(options.statusStream);
+        for (BootModule* m : board->modules())
+            images.watch(m);
+        pty = std::make_unique<PtyUnitHost>(std::move(module), &transcript);
+        PtyUnitHost* host = pty.get();
+        // Queued: the host closes the terminal the board is being served on.
+        QObject::connect(
+            board, &ModuleUnit::portGone, host,
+            [&options, host] {
+                host->vanish();
+                if (!options.quiet)
+                    say(QStringLiteral("pty gone"));
+            },
+            Qt::QueuedConnection);
+        QObject::connect(
+            board, &ModuleUnit::portBack, host,
+            [host] {
+                if (!host->comeBack())
+                    die(QStringLiteral("cannot serve a pseudo-terminal again: %1").arg(host->errorString()));
+                say(ptyLine(*host));
+            },
+            Qt::QueuedConnection);
+    } else if (options.pty) {
         // A serial line has no connection, so no greeting.
         pty = std::make_unique<PtyUnitHost>(lines.make(options.seed, {}), &transcript);
+    }
+    if (pty) {
         if (!pty->open(options.ptyLink))
             die(QStringLiteral("cannot serve a pseudo-terminal: %1").arg(pty->errorString()));
-        say(pty->linkPath().isEmpty()
-                ? QStringLiteral("pty %1").arg(pty->slavePath())
-                : QStringLiteral("pty %1 -> %2").arg(pty->slavePath(), pty->linkPath()));
+        say(ptyLine(*pty));
     }
 
     const int rc = app.exec();
+    images.writeUnwritten();
     pty.reset();
     tcp.reset();
     if (!options.quiet)

@@ -1,5 +1,7 @@
 #include "AcuModel.h"
 
+#include "AcuBootModules.h"
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcSimAcu, "qvrsim.acu", QtWarningMsg)
@@ -26,6 +28,13 @@ void AcuModel::received(const QByteArray& bytes)
             return;
         qCDebug(lcSimAcu) << "command" << command;
         Q_EMIT commandReceived(command);
+        // Pass-through pieces and bootloader commands go to the modules first; what they
+        // print goes out as reply lines.
+        const AcuBootModules::Outcome boot = m_unit->bootModules().handle(command);
+        for (const QByteArray& line : boot.lines)
+            output().reply(line);
+        if (boot.taken)
+            continue;
         if (const auto reply = m_vocabulary.respond(command, *m_unit))
             output().reply(*reply);
     }

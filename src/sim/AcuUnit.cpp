@@ -1,5 +1,6 @@
 #include "AcuUnit.h"
 
+#include "AcuBootModules.h"
 #include "AcuMath.h"
 
 #include <Runtime.h>
@@ -345,4 +346,11 @@ void AcuUnit::rebootPcu()
     m_satReference = m_slowScan = m_tiltMode = false;
     // The azimuth reference has to be found again; until it is cleared the PCU reports it.
     m_pcuErrors3 |= 0x08;
+}
+
+AcuBootModules& AcuUnit::bootModules()
+{
+    if (!m_bootModules)
+        m_bootModules = std::make_shared<AcuBootModules>();
+    return *m_bootModules;
 }

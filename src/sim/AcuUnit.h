@@ -9,7 +9,9 @@
 #include <QtGlobal>
 
 #include <array>
+#include <memory>
 
+class AcuBootModules;
 class Runtime;
 
 // One simulated antenna control unit with the pedestal behind it: where the antenna points,
@@ -145,6 +147,9 @@ public:
     QByteArray acuVersion() const { return m_acuVersion; }
     QByteArray pcuVersion() const { return m_pcuVersion; }
     QByteArray commIfVersion() const { return m_commIfVersion; }
+
+    // The ACU's bootloader and the modules behind it, whichever line talks to them.
+    AcuBootModules& bootModules();
     QByteArray dvbVersion() const { return m_dvbVersion; }
 
     int parameter(quint8 letter) const { return m_parameters.value(letter); }
@@ -220,5 +225,6 @@ private:
     QByteArray m_acuVersion = "QVR-100 ACU VER 3.14 SIM";
     QByteArray m_pcuVersion = "QVR PCU VER 2.07 SIM";
     QByteArray m_commIfVersion = "QVR COMMIF VER 1.05 SIM";
+    std::shared_ptr<AcuBootModules> m_bootModules; // made on first use
     QByteArray m_dvbVersion = "QVR DVB VER 4.20 SIM";
 };

@@ -122,6 +122,23 @@ void PtyUnitHost::close()
     m_master = -1;
 }
 
+void PtyUnitHost::vanish()
+{
+    if (!isOpen())
+        return;
+    m_vanishedLink = m_linkPath;
+    if (m_transcript)
+        m_transcript->note(kEndpoint, QStringLiteral("vanished"));
+    close();
+}
+
+bool PtyUnitHost::comeBack()
+{
+    if (isOpen())
+        return true;
+    return open(m_vanishedLink);
+}
+
 bool PtyUnitHost::portIsOpen() const
 {
     pollfd p{m_master, POLLIN, 0};

@@ -30,6 +30,11 @@ public:
     // Closes the terminal and removes the link if it is still ours.
     void close();
     bool isOpen() const { return m_master >= 0; }
+    // The device goes away as a USB port does when its board restarts: the terminal closes
+    // under whoever has it open and the link disappears. comeBack() serves a new terminal
+    // behind the same link path.
+    void vanish();
+    bool comeBack();
 
     QString slavePath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
@@ -54,6 +59,7 @@ private:
     QTimer* m_watch = nullptr;
     QString m_slavePath;
     QString m_linkPath;
+    QString m_vanishedLink;
     QString m_error;
     bool m_reportedOverflow = false;
 };

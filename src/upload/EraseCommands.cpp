@@ -39,9 +39,11 @@ void BootloaderCommands::eraseModule()
         s.pause(1000);
         s.send(kPassThroughEnd);
     } else if (s.anyChecked({Module::QVR2m1, Module::QVR2m2})) {
+        // The erase names the modem as the route does ("<" BDE, ">" ADE); naming the BDE modem
+        // while the ADE one is being programmed would wipe the wrong board.
         s.send(kRouteClear);
         s.pause(10);
-        s.send("#<057");
+        s.send(s.checked(Module::QVR2m1) ? "#<057" : "#>057");
         s.pause(10);
         s.send("#8   ");
         s.pause(250);

@@ -192,3 +192,139 @@ TEST(QvrsimProcess, TerminalUnitEchoesAnswersSendsPanelFramesAndHangsUpOnTime)
         "\\x01AZ[^\\r]{18}\\r\\n\\x02AGC [^\\r]{16}\\r\\n\\x03\\d\\d\\x04\\d{4}\\x05\\x06[@DHL]");
     EXPECT_GE(int(QString::fromLatin1(in).count(frame)), 8) << "about one frame every 100 ms";
 }
+
+namespace {
+
+// The S-record lines of an image, made here: S0, S1 records of 32 bytes, S9.
+QList<QByteArray> s19Lines(const QByteArray& image, quint32 base)
+{
+    auto record = [](int type, quint32 address, const QByteArray& data) {
+        QByteArray bytes;
+        bytes += char(data.size() + 3);
+        bytes += char(address >> 8);
+        bytes += char(address);
+        bytes += data;
+        int sum = 0;
+        for (const char b : bytes)
+            sum += quint8(b);
+        bytes += char(~sum);
+        return "S" + QByteArray::number(type) + bytes.toHex().toUpper();
+    };
+    QList<QByteArray> lines{record(0, 0, "QVR")};
+    for (int at = 0; at < image.size(); at += 32)
+        lines << record(1, base + quint32(at), image.mid(at, 32));
+    lines << record(9, 0, {});
+    return lines;
+}
+
+// Reads from a descriptor until `wanted` shows up or the time is over.
+QByteArray ttyReadUntil(int fd, const QByteArray& wanted, int ms)
+{
+    QByteArray in;
+    QDeadlineTimer deadline(ms);
+    while (!in.contains(wanted) && !deadline.hasExpired()) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, int(deadline.remainingTime())) <= 0 || (p.revents & (POLLHUP | POLLERR)))
+            break;
+        char buffer[512];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            in.append(buffer, n);
+    }
+    return in;
+}
+
+bool ttyWrite(int fd, const QByteArray& bytes)
+{
+    return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+struct SimProcess {
+    QProcess process;
+    QByteArray out;
+
+    explicit SimProcess(const QStringList& args) { process.start(qvrsimPath(), args); }
+    ~SimProcess()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        ::kill(pid_t(process.processId()), SIGTERM);
+        if (!process.waitForFinished(3000)) {
+            ::kill(pid_t(process.processId()), SIGKILL);
+            process.waitForFinished(2000);
+        }
+    }
+    // Waits for a stdout line matching the pattern; returns the match.
+    QRegularExpressionMatch waitFor(const QString& pattern, int ms = 5000)
+    {
+        const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+        QDeadlineTimer deadline(ms);
+        for (;;) {
+            out += process.readAllStandardOutput();
+            const auto m = re.match(QString::fromLatin1(out));
+            if (m.hasMatch() || deadline.hasExpired())
+                return m;
+            process.waitForReadyRead(50);
+        }
+    }
+};
+
+} // namespace
+
+TEST(QvrsimProcess, UsbPcuBootloaderWritesTheProgrammedImageAndSaysSo)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyPCU");
+    const QString imagePath = dir.filePath("image.bin");
+    SimProcess sim({"--unit", "usbpcu", "--pty-link", link, "--image-out", imagePath, "--quiet"});
+    ASSERT_TRUE(sim.waitFor("^qvrsim: pty .* -> ").hasMatch()) << sim.out.constData();
+
+    QByteArray image(3000, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 7 + i / 256) & 0xFF);
+    const int fd = openTty(link);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(ttyWrite(fd, "^0080\r\n^0578\r\n"));
+    EXPECT_TRUE(ttyReadUntil(fd, "ERASED\r\n", 2000).contains("ERASED"));
+    const QList<QByteArray> lines = s19Lines(image, 0x1000);
+    for (const QByteArray& line : lines)
+        ASSERT_TRUE(ttyWrite(fd, line + "\r\n"));
+    EXPECT_TRUE(ttyReadUntil(fd, "RECORDS\r\n", 3000).contains("PROGRAMMED 3000 BYTES, 0 BAD RECORDS"));
+    ::close(fd);
+
+    const auto m = sim.waitFor("^qvrsim: programmed (.*)$");
+    ASSERT_TRUE(m.hasMatch()) << sim.out.constData();
+    EXPECT_EQ(
+        m.captured(1),
+        QStringLiteral("usb-pcu base 0x1000 length 3000 bytes, records good %1 bad 0").arg(lines.size()));
+    QFile file(imagePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), image);
+}
+
+TEST(QvrsimProcess, KvmpPortVanishesOnBLAndComesBackOnTheSameLinkPath)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyKVMP");
+    SimProcess sim({"--unit", "kvmp", "--no-status", "--pty-link", link, "--return-after", "600"});
+    ASSERT_TRUE(sim.waitFor("^qvrsim: pty .* -> ").hasMatch()) << sim.out.constData();
+
+    int fd = openTty(link);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(ttyWrite(fd, "verA\r\n"));
+    EXPECT_TRUE(ttyReadUntil(fd, "\r\n", 2000).contains("KVMP Ver"));
+    ASSERT_TRUE(ttyWrite(fd, "^BL\r\n"));
+    ASSERT_TRUE(sim.waitFor("^qvrsim: pty gone$", 3000).hasMatch()) << sim.out.constData();
+    ::close(fd);
+    EXPECT_FALSE(QFileInfo::exists(link)) << "the device is away";
+
+    const auto back = sim.waitFor("^qvrsim: pty gone\\n(?:.*\\n)*qvrsim: pty (/dev/pts/\\d+) -> (.+)$", 3000);
+    ASSERT_TRUE(back.hasMatch()) << sim.out.constData();
+    EXPECT_EQ(back.captured(2), link);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), back.captured(1));
+    fd = openTty(link);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(ttyWrite(fd, "verB\r\n"));
+    EXPECT_TRUE(ttyReadUntil(fd, "Ver", 2000).contains("Bootloader Ver"));
+    ::close(fd);
+}

@@ -1,0 +1,176 @@
+#include "AcuBootModules.h"
+
+namespace {
+
+constexpr BootTarget kTargets[] = {BootTarget::Acu,      BootTarget::Pcu,      BootTarget::Dvb,
+                                   BootTarget::BdeModem, BootTarget::AdeModem, BootTarget::MotorDriver};
+
+int indexOf(BootTarget target)
+{
+    for (int i = 0; i < 6; ++i)
+        if (kTargets[i] == target)
+            return i;
+    return -1;
+}
+
+bool selector(char c, BootTarget* target)
+{
+    switch (c) {
+    case '<':
+        *target = BootTarget::BdeModem;
+        return true;
+    case '>':
+        *target = BootTarget::AdeModem;
+        return true;
+    case ']':
+        *target = BootTarget::MotorDriver;
+        return true;
+    case '^':
+        *target = BootTarget::Pcu;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool blanks(const QByteArray& text)
+{
+    for (const char c : text)
+        if (c != ' ')
+            return false;
+    return true;
+}
+
+} // namespace
+
+AcuBootModules::AcuBootModules()
+{
+    for (int i = 0; i < 6; ++i) {
+        m_modules[size_t(i)] = std::make_unique<BootModule>(kTargets[i]);
+        QObject::connect(m_modules[size_t(i)].get(), &BootModule::said,
+                         [this](const QByteArray& line) { m_lines.append(line); });
+    }
+}
+
+AcuBootModules::~AcuBootModules() = default;
+
+BootModule& AcuBootModules::module(BootTarget target)
+{
+    const int i = indexOf(target);
+    Q_ASSERT(i >= 0);
+    return *m_modules[size_t(qMax(i, 0))];
+}
+
+QList<BootModule*> AcuBootModules::all() const
+{
+    QList<BootModule*> out;
+    for (const auto& m : m_modules)
+        out.append(m.get());
+    return out;
+}
+
+void AcuBootModules::setFaults(const BootFaults& faults)
+{
+    for (const auto& m : m_modules)
+        m->setFaults(faults);
+}
+
+AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command)
+{
+    m_lines.clear();
+    Outcome out;
+    out.taken = route(command);
+    out.lines = std::exchange(m_lines, {});
+    return out;
+}
+
+bool AcuBootModules::route(const QByteArray& command)
+{
+    if (command.isEmpty())
+        return false;
+    BootModule& acu = module(BootTarget::Acu);
+    const char lead = command[0];
+    const QByteArray payload = command.mid(1);
+
+    if (command == "\\0080") {
+        acu.start();
+        return true;
+    }
+    if (command == "\\0090") {
+        // The ACU restarts: its reply comes from the vocabulary as for any reboot.
+        acu.reboot();
+        return false;
+    }
+    if (acu.inBootloader()) {
+        if (command == "^0578" || command == "^0577") {
+            acu.erase(command == "^0577");
+            return true;
+        }
+        if (lead == '#' && command.size() <= 5) {
+            acu.feed(payload);
+            return true;
+        }
+    }
+    if (command == "[Z") {
+        // The comms interface restarts and forgets any route; the reply is the vocabulary's.
+        m_route = BootTarget::Pcu;
+        m_messageStart = true;
+        m_messageTarget = nullptr;
+        return false;
+    }
+    if (lead == '?' && command.size() == 5 && blanks(payload)) {
+        if (m_messageTarget)
+            m_messageTarget->endOfMessage();
+        m_messageTarget = nullptr;
+        m_messageStart = true;
+        return true;
+    }
+    BootTarget picked;
+    if (lead == '?' && command.size() >= 2 && selector(command[1], &picked) && blanks(command.mid(2))) {
+        m_route = picked;
+        m_messageTarget = &module(picked);
+        m_messageStart = false;
+        return true;
+    }
+    if (lead == '#' && command.size() >= 2 && command.size() <= 5) {
+        piece(payload);
+        return true;
+    }
+    // "wV..." and "w!123" read the receiver's version: those stay with the vocabulary.
+    if (lead == 'w' && command.size() >= 2 && command.size() <= 5 && !command.startsWith("wV") &&
+        command != "w!123") {
+        dvbPiece(payload);
+        return true;
+    }
+    return false;
+}
+
+void AcuBootModules::piece(const QByteArray& payload)
+{
+    if (payload.startsWith('!')) {
+        if (m_messageTarget)
+            m_messageTarget->endOfMessage();
+        m_messageTarget = nullptr;
+        m_messageStart = true;
+        return;
+    }
+    QByteArray text = payload;
+    BootTarget picked;
+    if (m_messageStart && selector(text[0], &picked)) {
+        m_messageTarget = &module(picked);
+        text.remove(0, 1);
+    } else if (!m_messageTarget) {
+        m_messageTarget = &module(m_route);
+    }
+    m_messageStart = false;
+    m_messageTarget->feed(text);
+}
+
+void AcuBootModules::dvbPiece(const QByteArray& payload)
+{
+    BootModule& dvb = module(BootTarget::Dvb);
+    if (payload.startsWith('!'))
+        dvb.endOfMessage();
+    else
+        dvb.feed(payload);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "BootModule.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <array>
+#include <memory>
+
+// The ACU's own bootloader and the modules reached through it (PCU, DVB receiver, BDE and
+// ADE modems, motor driver), with the pass-through router in front of them.
+//
+// Pass-through messages are five characters: "?x" picks the module for what follows ("<"
+// BDE, ">" ADE, "]" motor driver, "^" PCU); "?    " ends the route, and the first
+// character of the next message may then name the module for that message alone (the erase
+// goes out as "#^057" "#8   "), else it goes where the route pointed last; "#" hands four
+// characters to the module and "#!   " ends a burst; the DVB receiver takes "w" pieces. A
+// module's last piece may be shorter ("#X00"). While the ACU's own bootloader runs (after
+// "\0080"), every "#" piece is its own, and "^0578"/"^0577" erase it.
+class AcuBootModules {
+public:
+    struct Outcome {
+        bool taken = false;      // the command was the router's; the vocabulary does not see it
+        QList<QByteArray> lines; // what the modules printed meanwhile
+    };
+
+    AcuBootModules();
+    ~AcuBootModules();
+
+    // One command line as the ACU's command reader delivers it (without its line end).
+    Outcome handle(const QByteArray& command);
+
+    BootModule& module(BootTarget target);
+    BootModule& acu() { return module(BootTarget::Acu); }
+    BootModule& pcu() { return module(BootTarget::Pcu); }
+    BootModule& dvb() { return module(BootTarget::Dvb); }
+    QList<BootModule*> all() const;
+    void setFaults(const BootFaults& faults);
+
+    // The module the route points at.
+    BootTarget route() const { return m_route; }
+
+private:
+    bool route(const QByteArray& command);
+    void piece(const QByteArray& payload);
+    void dvbPiece(const QByteArray& payload);
+
+    std::array<std::unique_ptr<BootModule>, 6> m_modules;
+    BootTarget m_route = BootTarget::Pcu;
+    BootModule* m_messageTarget = nullptr; // the module of the message under way
+    bool m_messageStart = true;
+    QList<QByteArray> m_lines;
+};

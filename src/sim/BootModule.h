@@ -1,0 +1,117 @@
+#pragma once
+
+#include "BootFlash.h"
+#include "SRecordDecoder.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+// Every module family the programming terminal can reprogram.
+enum class BootTarget {
+    Acu,
+    Pcu,
+    Dvb,
+    BdeModem,
+    AdeModem,
+    MotorDriver,
+    UsbPcu,
+    ServicePortPcu,
+    UsbMdb,
+    ShorvelPcu,
+    ShorvelPanel,
+    Kvmp,
+    Nmea,
+    VtPcu
+};
+
+// What a bootloader can suffer, one knob each; all off by default.
+struct BootFaults {
+    int corruptRecord = 0;    // the Nth record received arrives with one hex digit changed (0 = none)
+    int dropRecord = 0;       // the Nth record received never arrives (0 = none)
+    bool refuseErase = false; // every erase fails and leaves the memory as it was
+    bool neverReturn = false; // a USB module that restarts never shows its port again
+};
+
+// One module's application and bootloader, as far as programming goes: whether the
+// bootloader runs, its flash, and its S-record reader. A module behind the ACU (or a Shorvel
+// board, which takes bare bytes) gets one text stream holding both its command words and
+// its records; a module whose host reads lines gets its commands from the host and its
+// records through feed(). Records count only while the bootloader runs.
+class BootModule : public QObject {
+    Q_OBJECT
+public:
+    enum class Action { Start, Erase, BulkErase, Reboot };
+    using Words = std::vector<std::pair<QByteArray, Action>>;
+
+    explicit BootModule(BootTarget target, QObject* parent = nullptr);
+
+    BootTarget target() const { return m_target; }
+    // The module's name in its own messages ("PCU", "DVB", ...).
+    static QByteArray name(BootTarget target);
+    // A short key for the command line and reports ("pcu", "usb-pcu", ...).
+    static QString key(BootTarget target);
+    QByteArray name() const { return name(m_target); }
+
+    void setFaults(const BootFaults& faults) { m_faults = faults; }
+    const BootFaults& faults() const { return m_faults; }
+    // Whether start and erase are answered with the module's own short lines (on by
+    // default; families with their own texts switch this off and speak for themselves).
+    void setAnnounce(bool on) { m_announce = on; }
+
+    bool inBootloader() const { return m_boot; }
+    void start();
+    // False when the erase was refused (fault) or the bootloader is not running.
+    bool erase(bool bulk = false);
+    // Back to the application; what was programmed and not yet reported is reported now.
+    void reboot();
+
+    // The command words of the text stream, with what they do.
+    void setWords(Words words) { m_words = std::move(words); }
+    const Words& words() const { return m_words; }
+    // Text for the bootloader: command words and S-records, in any pieces.
+    void feed(const QByteArray& text);
+    // A message boundary (a pass-through burst or route ends): a half command is forgotten.
+    void endOfMessage() { m_word.clear(); }
+
+    BootFlash& flash() { return m_flash; }
+    const BootFlash& flash() const { return m_flash; }
+    // Records that started arriving (a lost record counts too).
+    int recordsReceived() const { return m_records; }
+    // "PROGRAMMED 32768 BYTES, 2 BAD RECORDS"
+    QByteArray summary() const;
+
+Q_SIGNALS:
+    // A line the module prints (without its line end).
+    void said(const QByteArray& line);
+    void started();
+    void erased(bool ok);
+    // The image is complete: a termination record arrived, or the module restarted with
+    // bytes programmed since the last report.
+    void programmed();
+
+private:
+    void feedChar(char c);
+    void takeWord(char c);
+    void act(Action action);
+    void recordChar(char c);
+    void report();
+    void say(const QByteArray& line);
+
+    BootTarget m_target;
+    BootFaults m_faults;
+    BootFlash m_flash;
+    SRecordDecoder m_decoder{m_flash};
+    Words m_words;
+    QByteArray m_word;
+    bool m_boot = false;
+    bool m_announce = true;
+    bool m_erasedSinceStart = false;
+    bool m_unreported = false;
+    int m_records = 0;
+    int m_recordChars = 0;
+    bool m_corruptThis = false;
+};

@@ -1,0 +1,237 @@
+// The ACU's bootloader and the modules behind it, fed the exact traffic of the programming
+// terminal's Start, Erase and Upload steps through the ACU model on a 9600 baud line.
+#include "BootRecords.h"
+#include "UnitOnWire.h"
+
+#include <AcuBootModules.h>
+
+#include <gtest/gtest.h>
+
+using namespace bootrec;
+
+namespace {
+
+const QByteArray kEsc("\x1b");
+const QByteArray kVt("\x0b");
+
+struct AcuRig : UnitOnWire {
+    AcuRig() { open(); }
+
+    AcuBootModules& boot() { return model.unit().bootModules(); }
+
+    // Text with CR LF, as the terminal sends a command; then a pause.
+    void send(const QByteArray& text, int pauseMs = 10) { bare(text + "\r\n", pauseMs); }
+    void bare(const QByteArray& bytes, int pauseMs = 10)
+    {
+        link.write(bytes);
+        rt.advance(pauseMs);
+    }
+
+    // The upload of one file through the ACU, line by line as the terminal cuts it.
+    void upload(const QList<QByteArray>& lines, char prefix, bool behindAcu, bool clearRoute)
+    {
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("S0"))
+                continue;
+            if (clearRoute)
+                bare("?    \r", 6);
+            for (const QByteArray& piece : pieces(line, prefix))
+                bare(piece, 6);
+            rt.advance(15);
+            if (behindAcu)
+                send(QByteArray(1, prefix) + "!   ", 12);
+        }
+        rt.advance(1000);
+        if (behindAcu)
+            for (int i = 0; i < 2; ++i)
+                send(QByteArray(1, prefix) + "!   ", 100);
+    }
+
+    void remoteUploadMode()
+    {
+        send(kEsc + "\\0090", 8000);
+        bare(kEsc + "D", 10);
+        send("[L", 10);
+        send("mE159", 600);
+    }
+};
+
+// Ten-character lines, lines of 4n+1 characters (a four-character last piece), and a
+// multiple of four: every way a line ends in pieces.
+QList<QByteArray> mixedFile(const QByteArray& image)
+{
+    QList<QByteArray> lines{record(0, 0, "HDR")};
+    int at = 0;
+    int size = 1;
+    while (at < image.size()) {
+        lines << record(1, quint32(at), image.mid(at, size));
+        at += size;
+        size = size % 17 + 1;
+    }
+    lines << record(9, 0, {});
+    return lines;
+}
+
+} // namespace
+
+TEST(AcuPassThrough, PcuBehindTheAcuIsStartedErasedAndProgrammedFromFiveCharacterPieces)
+{
+    AcuRig t;
+    BootModule& pcu = t.boot().pcu();
+    const QByteArray image = pattern(700);
+    const QList<QByteArray> lines = mixedFile(image);
+    bool sawPadded = false, sawFour = false;
+    for (const QByteArray& l : lines) {
+        sawPadded = sawPadded || l.size() % 4 == 2;
+        sawFour = sawFour || l.size() % 4 == 0;
+    }
+    ASSERT_TRUE(sawPadded && sawFour);
+
+    // Upload without a Start: the application reads past it all.
+    t.upload(lines, '#', true, true);
+    EXPECT_TRUE(pcu.flash().isEmpty());
+
+    t.remoteUploadMode();
+    t.send("^0086", 200);
+    t.send("?^");
+    t.send("#0080");
+    t.send("#" + kVt + "  ", 500);
+    t.send("#!   ");
+    ASSERT_TRUE(pcu.inBootloader());
+
+    t.send("?    ");
+    t.send("#^057");
+    t.send("#8   ", 500);
+    t.send("#!   ");
+    EXPECT_EQ(pcu.flash().eraseCount(), 1);
+
+    t.rx.clear();
+    t.upload(lines, '#', true, true);
+    quint32 base = 1;
+    EXPECT_EQ(pcu.flash().span(&base), image);
+    EXPECT_EQ(base, 0u);
+    EXPECT_EQ(pcu.flash().goodRecords(), lines.size() - 1) << "the S0 line never went";
+    EXPECT_EQ(pcu.flash().badRecords(), 0);
+    EXPECT_TRUE(pcu.flash().complete());
+    EXPECT_TRUE(t.lines().contains("PROGRAMMED 700 BYTES, 0 BAD RECORDS"));
+    for (BootModule* other : t.boot().all()) {
+        if (other != &pcu) {
+            EXPECT_TRUE(other->flash().isEmpty()) << other->name().constData();
+        }
+    }
+
+    // The unit still answers its usual commands afterwards.
+    EXPECT_TRUE(t.command("S").startsWith('S'));
+    EXPECT_EQ(t.command("?   V"), t.model.unit().pcuVersion());
+}
+
+TEST(AcuPassThrough, DvbReceiverTakesWPiecesWithoutRoutes)
+{
+    AcuRig t;
+    BootModule& dvb = t.boot().dvb();
+    const QByteArray image = pattern(300, 2);
+    const QList<QByteArray> lines = file(image, 0x8000, 1, 32);
+
+    t.remoteUploadMode();
+    for (const char* piece : {"w!   ", "wP   ", "w!   ", "w!   "})
+        t.send(piece, 50);
+    ASSERT_TRUE(dvb.inBootloader());
+    t.send("w^057", 50);
+    t.send("w8   ", 500);
+    t.send("w!   ");
+    t.send("w!   ", 0);
+    t.send("w^578", 500);
+    t.send("w!   ");
+    EXPECT_EQ(dvb.flash().eraseCount(), 2);
+
+    t.upload(lines, 'w', true, false);
+    quint32 base = 0;
+    EXPECT_EQ(dvb.flash().span(&base), image);
+    EXPECT_EQ(base, 0x8000u);
+    EXPECT_TRUE(dvb.flash().complete());
+    EXPECT_TRUE(t.boot().pcu().flash().isEmpty());
+    // The receiver's version query still goes to the vocabulary.
+    EXPECT_FALSE(t.command("w!123").isEmpty());
+}
+
+TEST(AcuPassThrough, AcuItselfAndTheModemsAndMotorDriver)
+{
+    AcuRig t;
+    // The ACU: "[L", "\0080", its own "^0578", then pieces with no routes and no burst ends.
+    const QByteArray acuImage = pattern(260, 3);
+    t.send("[L");
+    t.send("\\0080");
+    ASSERT_TRUE(t.boot().acu().inBootloader());
+    t.send("^0578", 100);
+    t.upload(file(acuImage, 0x4000), '#', false, false);
+    EXPECT_EQ(t.boot().acu().flash().span(), acuImage);
+    EXPECT_TRUE(t.boot().pcu().flash().isEmpty()) << "the pieces were the ACU's own";
+    t.rx.clear();
+    t.send("\\0090", 100);
+    EXPECT_TRUE(t.lines().contains("\\ REBOOTING"));
+    EXPECT_FALSE(t.boot().acu().inBootloader());
+    t.send("[Z", 100);
+
+    // BDE modem: selected with "?<", the start payload "0080" "0" VT.
+    const QByteArray modemImage = pattern(90, 4);
+    t.remoteUploadMode();
+    t.send("?<");
+    t.send("#0080");
+    t.send("#0" + kVt + "  ", 200);
+    t.send("#!   ");
+    t.send("?    ");
+    t.send("#<057");
+    t.send("#8   ", 250);
+    t.send("#!   ");
+    t.upload(file(modemImage), '#', true, true);
+    EXPECT_EQ(t.boot().module(BootTarget::BdeModem).flash().span(), modemImage);
+    EXPECT_EQ(t.boot().module(BootTarget::BdeModem).flash().eraseCount(), 1);
+
+    // Motor driver: "^0086" then "?]"; its erase ends with a VT piece.
+    const QByteArray mdbImage = pattern(50, 5);
+    t.remoteUploadMode();
+    t.send("^0086", 200);
+    t.send("?]");
+    t.send("#0080");
+    t.send("#" + kVt + "  ", 600);
+    t.send("#!   ");
+    t.send("?    ");
+    t.send("#]057");
+    t.send("#8   ");
+    t.send("#" + kVt + "  ", 1000);
+    t.send("#!   ");
+    t.upload(file(mdbImage), '#', true, true);
+    BootModule& mdb = t.boot().module(BootTarget::MotorDriver);
+    EXPECT_EQ(mdb.flash().eraseCount(), 1);
+    EXPECT_EQ(mdb.flash().span(), mdbImage);
+    EXPECT_EQ(t.boot().module(BootTarget::BdeModem).flash().span(), modemImage) << "left alone";
+}
+
+TEST(AcuPassThrough, ALostPieceMakesABadRecordAndTheRestStillLands)
+{
+    AcuRig t;
+    BootModule& pcu = t.boot().pcu();
+    const QByteArray image = pattern(64, 6);
+    QList<QByteArray> lines = file(image);
+    t.send("?^");
+    t.send("#0080");
+    t.send("#!   ");
+    t.send("?    ");
+    t.send("#^057");
+    t.send("#8   ");
+    t.send("#!   ");
+    // The second data line loses its third piece on the way.
+    for (const QByteArray& line : lines.mid(1)) {
+        t.bare("?    \r", 6);
+        QList<QByteArray> ps = pieces(line, '#');
+        if (line == lines[2])
+            ps.removeAt(2);
+        for (const QByteArray& p : ps)
+            t.bare(p, 6);
+        t.send("#!   ", 12);
+    }
+    t.rt.advance(1000); // the wire is still busy with what was written
+    EXPECT_EQ(pcu.flash().badRecords(), 1);
+    EXPECT_EQ(pcu.flash().span(), image.left(16) + QByteArray(16, '\xFF') + image.mid(32));
+    EXPECT_TRUE(pcu.flash().complete());
+}
