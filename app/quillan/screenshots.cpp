@@ -1,5 +1,5 @@
 // Renders Quillan's windows to PNG files without a display, so anyone can look at them:
-// the terminal receiving text, an upload's progress lines, a panel module with its
+// the terminal receiving text, a manual firmware upload (with its Cancel window halfway), a panel module with its
 // display lines, the hex view, the "CommPort Properties" dialog (serial and TCP/IP) and
 // the send window.
 //
@@ -7,9 +7,12 @@
 //
 // Nothing here touches a network or a serial device: the links are simulated in virtual
 // time, the settings live in memory and the prompts are answered by a script.
+#include "AcuModel.h"
+#include "AcuUnit.h"
 #include "CancelWindow.h"
 #include "CommPortDialog.h"
 #include "LineStateStrip.h"
+#include "ManualUpload.h"
 #include "ModuleSelection.h"
 #include "Prompter.h"
 #include "QuillanWindow.h"
@@ -25,6 +28,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPainter>
 #include <QRadioButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -53,11 +58,22 @@ bool save(QWidget& w, const QString& folder, const QString& name)
     return ok;
 }
 
+bool save(const QPixmap& shot, const QString& folder, const QString& name)
+{
+    const QString path = QDir(folder).filePath(name);
+    const bool ok = shot.save(path);
+    QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << path << '\n';
+    return ok;
+}
+
 // One running terminal on simulated links, set up from a stored profile.
 struct Scene {
     SimRuntime runtime;
     MemorySettingsStore store;
     ScriptedPrompter prompter;
+    // A simulated unit on the line, when the scene needs more than a scripted one. Peers
+    // before links: a link lets go of its peer when it is destroyed.
+    std::unique_ptr<AcuModel> acu;
     SimByteLink serial{runtime, ByteLink::Kind::Serial};
     SimByteLink tcp{runtime, ByteLink::Kind::Tcp};
     ScriptedUnit unit;
@@ -65,13 +81,18 @@ struct Scene {
     std::unique_ptr<ModuleSelection> selection;
     std::unique_ptr<QuillanWindow> window;
 
-    explicit Scene(const QString& direct)
+    explicit Scene(const QString& direct, bool withAcu = false, int baud = 115200)
     {
         store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("Properties"), QStringLiteral("Direct"),
                   direct);
-        serial.setBaud(115200);
+        serial.setBaud(baud);
         serial.setLineStates({true, true, true, false, false});
-        serial.attachPeer(&unit);
+        if (withAcu) {
+            acu = std::make_unique<AcuModel>(runtime);
+            serial.attachPeer(acu.get());
+        } else {
+            serial.attachPeer(&unit);
+        }
         session = std::make_unique<TerminalSession>(runtime, prompter, store, serial, tcp, 1);
         selection = std::make_unique<ModuleSelection>(*session);
         window = std::make_unique<QuillanWindow>(*session, *selection);
@@ -101,34 +122,80 @@ void dataTerminal(const QString& folder)
     save(*scene.window, folder, QStringLiteral("quillan-main.png"));
 }
 
-void uploadProgress(const QString& folder)
+// A firmware file for the BDE modem: 4 KiB of code with its version text, ending with the
+// start address by which the modem's files announce themselves.
+QString writeModemFirmware(const QString& folder)
 {
-    Scene scene(QStringLiteral("QVR2a"));
-    TerminalScreen& screen = scene.session->screen();
-    screen.showLine(QStringLiteral("PT:  Module =   QVR 5K Translation ACU"));
-    screen.showLine(QStringLiteral("PT:  File = /home/tech/firmware/QVR5030_7.15.s19"));
-    screen.showLine(QStringLiteral("PT:  File verification complete! Checking for File version number"));
-    screen.showLine(QStringLiteral("PT:  File version number: 7.15"));
-    screen.showLine(QStringLiteral("PT:  Checking communication with ACU, send 'S'"));
-    scene.receive("S 00 00 00 00 00 04\r\n>");
-    screen.showLine(QString());
-    screen.showLine(QStringLiteral("PT:  Normal ACU response, Checking module Version number"));
-    scene.receive("QVR-5030 ACU Ver 7.14 29/03/18\r\n>");
-    screen.showLine(QString());
-    screen.showLine(
-        QStringLiteral("PT:  File and Module major version numbers verified, starting ACU bootloader"));
-    screen.showLine(QStringLiteral("PT:  Send '\\0080' Start ACU Bootloader command"));
-    scene.receive("BOOT V2.1\r\n");
-    screen.showLine(QStringLiteral("PT:  Bootloader mode is active"));
-    screen.showLine(QStringLiteral("PT:  Module Erase Try 1"));
-    scene.receive("+\r\n");
-    screen.showLine(QStringLiteral("PT:  Sucessful Erase"));
-    screen.showLine(QStringLiteral("PT:  Begin Module Upload"));
-    scene.receive("****************************************\r\n");
-    screen.showLine(QStringLiteral("PT:  WARNING Upload Cancled"));
-    screen.showLine(QStringLiteral("PT:  ACU will be inoperative"));
-    screen.showLine(QStringLiteral("PT:  Please run the Auto Upload function again"));
-    scene.runtime.advance(95000);
+    QByteArray code(4096, '\0');
+    for (int i = 0; i < code.size(); ++i)
+        code[i] = char((i * 37 + 11) & 0xFF);
+    code.replace(0x40, 9, QByteArray("VER 3.06", 9));
+    const auto record = [](quint16 address, const QByteArray& data, char type = '1') {
+        QByteArray bytes;
+        bytes.append(char(data.size() + 3)).append(char(address >> 8)).append(char(address & 0xFF)).append(data);
+        int sum = 0;
+        for (char b : bytes)
+            sum += uchar(b);
+        bytes.append(char(~sum & 0xFF));
+        return "S" + QByteArray(1, type) + bytes.toHex().toUpper() + "\r\n";
+    };
+    QByteArray file = record(0, "QVR5K BDE 3.06", '0');
+    for (int at = 0; at < code.size(); at += 16)
+        file += record(quint16(0xC000 + at), code.mid(at, 16));
+    file += record(0xF080, {}, '9');
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("QVR5K_BDE_3.06.s19"));
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(file);
+    return path;
+}
+
+// The terminal window with the Cancel window in front of it, where it sits on the screen.
+QPixmap withCancelWindow(QuillanWindow& window)
+{
+    window.terminal()->flush();
+    QApplication::processEvents();
+    QPixmap shot = window.grab();
+    CancelWindow* cancel = window.cancelWindow();
+    if (!cancel->isVisible())
+        return shot;
+    const QPixmap inner = cancel->grab();
+    const int title = 24;
+    const QPoint at = cancel->pos() - window.pos() + QPoint(0, title);
+    QPainter p(&shot);
+    const QRect frame(at.x() - 1, at.y() - title, inner.width() + 2, inner.height() + title + 1);
+    p.fillRect(frame, QColor(0x3a, 0x4a, 0x5e));
+    p.setPen(Qt::white);
+    p.drawText(frame.adjusted(8, 0, 0, -(inner.height() + 1)), Qt::AlignVCenter | Qt::AlignLeft,
+               cancel->windowTitle());
+    p.drawPixmap(at, inner);
+    return shot;
+}
+
+// A manual upload to the BDE modem behind a simulated ACU: Start, Erase, then Upload with
+// the file chooser answered. One picture halfway through, with the Cancel window showing its
+// progress, and one of the terminal once the upload and the ACU restart are done.
+void manualUpload(const QString& folder)
+{
+    Scene scene(QStringLiteral("QVR2m1"), true, 9600);
+    scene.acu->unit().setBlockagesEnabled(false);
+    ManualUpload& upload = scene.window->manualUpload();
+    scene.prompter.fileNames << writeModemFirmware(folder + QStringLiteral("/files"));
+
+    bool pictured = false;
+    QObject::connect(&upload.transfer(), &S19Transfer::progress, scene.window.get(),
+                     [&](qint64 sent, qint64 total, qint64) {
+                         if (pictured || sent * 5 < total * 3)
+                             return;
+                         pictured = true;
+                         save(withCancelWindow(*scene.window), folder,
+                              QStringLiteral("quillan-upload-progress.png"));
+                     });
+    scene.window->actions().startButton->trigger();
+    scene.window->actions().eraseButton->trigger();
+    scene.window->actions().uploadButton->trigger();
+    scene.runtime.advance(3000);
     save(*scene.window, folder, QStringLiteral("quillan-upload.png"));
 }
 
@@ -191,7 +258,7 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
 
     dataTerminal(folder);
-    uploadProgress(folder);
+    manualUpload(folder);
     hexView(folder);
     panelModule(folder);
     dialogs(folder);

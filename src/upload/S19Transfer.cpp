@@ -13,12 +13,6 @@ namespace {
 
 using M = Module;
 
-QString minutesSeconds(qint64 ms)
-{
-    const qint64 s = (ms + 500) / 1000;
-    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
 // A short data record is part of the image; only the short lines around the data (the
 // termination record) end a panel transfer.
 bool isDataRecord(const SRecord& record)
@@ -47,18 +41,6 @@ std::vector<QByteArray> S19Transfer::acuPieces(const QByteArray& line, char pref
     if (at < line.size())
         pieces.push_back((prefix + line.mid(at) + "00").left(5));
     return pieces;
-}
-
-QString S19Transfer::progressText(qint64 linesSent, qint64 linesTotal, qint64 elapsedMs)
-{
-    QString text = QStringLiteral("%1 of %2 lines, %3 elapsed")
-                       .arg(linesSent)
-                       .arg(linesTotal)
-                       .arg(minutesSeconds(elapsedMs));
-    if (linesSent > 0 && linesSent <= linesTotal)
-        text += QStringLiteral(", about %1 left")
-                    .arg(minutesSeconds(elapsedMs * (linesTotal - linesSent) / linesSent));
-    return text;
 }
 
 S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)

@@ -38,9 +38,6 @@ public:
     // the routing prefix and four characters each; a shorter tail is padded with "00" and
     // cut to five characters.
     static std::vector<QByteArray> acuPieces(const QByteArray& line, char prefix);
-    // The Cancel window's progress line: lines sent of the total, the time taken and an
-    // estimate of the time left from the pace so far.
-    static QString progressText(qint64 linesSent, qint64 linesTotal, qint64 elapsedMs);
 
 Q_SIGNALS:
     void cancelWindowShown(const QString& caption, const QString& text);

@@ -278,3 +278,47 @@ TEST(QuillanWindow, HelpShowsTheAboutBoxAndOpensTheInstructions)
     EXPECT_EQ(rig.prompter.openedUrls,
               QStringList{QStringLiteral("\\Program Files\\Quillan\\ACU-PCU_Update.pdf")});
 }
+
+TEST(QuillanWindow, UploadButtonShowsProgressAndCancelStopsBeforeTheRestart)
+{
+    QuillanRig rig(QStringLiteral("SPCU"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pcu.s19"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // Forty data records of the Shorvel PCU and its start address F803.
+    for (int i = 0; i < 40; ++i) {
+        QByteArray bytes = QByteArray::fromHex("0300") + char(i * 2) + QByteArray::fromHex("AA55");
+        bytes[0] = char(bytes.size());
+        int sum = 0;
+        for (char b : bytes)
+            sum += uchar(b);
+        f.write("S1" + (bytes + char(~sum & 0xFF)).toHex().toUpper() + "\r\n");
+    }
+    f.write("S903F80301\r\n");
+    f.close();
+    rig.prompter.fileNames << path;
+
+    CancelWindow* cancel = rig.window->cancelWindow();
+    QToolButton* upload = button(rig, QStringLiteral("Upload"));
+    QString title, progress;
+    bool commandsWaited = false;
+    rig.runtime.singleShot(1500, nullptr, [&] {
+        title = cancel->windowTitle();
+        progress = cancel->progressText();
+        commandsWaited = !upload->isEnabled() && !button(rig, QStringLiteral("Start"))->isEnabled();
+        cancel->findChild<QPushButton*>(QStringLiteral("Cancel"))->click();
+    });
+    upload->click();
+
+    EXPECT_EQ(title, QStringLiteral("Upload"));
+    EXPECT_TRUE(progress.startsWith(QStringLiteral("Lines sent: "))) << progress.toStdString();
+    EXPECT_TRUE(progress.contains(QStringLiteral(" of 41    Elapsed: 00:00:01    Left: 00:00:")))
+        << progress.toStdString();
+    EXPECT_TRUE(commandsWaited);
+    EXPECT_FALSE(cancel->isVisible());
+    EXPECT_TRUE(upload->isEnabled());
+    EXPECT_TRUE(rig.unit.heard.startsWith("S1"));
+    EXPECT_FALSE(rig.unit.heard.contains("^0090")) << "a cancelled upload does not restart the PCU";
+    EXPECT_FALSE(rig.unit.heard.contains("S903F80301"));
+}

@@ -85,7 +85,6 @@ TEST(AcuPieces, LinesBecomeFiveCharacterMessagesWithPaddedTail)
     EXPECT_EQ(S19Transfer::acuPieces("ABCDEFGH", '#'), (Lines{"#ABCD", "#EFGH"})) << "4n: no padded piece";
     EXPECT_EQ(S19Transfer::acuPieces("ABCDE", 'w'), (Lines{"wABCD", "wE00"})) << "4n+1: four characters";
     EXPECT_EQ(S19Transfer::acuPieces("ABCDEFG", '#'), (Lines{"#ABCD", "#EFG0"})) << "cut to five";
-    EXPECT_EQ(S19Transfer::progressText(3, 10, 30000), "3 of 10 lines, 0:30 elapsed, about 1:10 left");
 }
 
 TEST_F(Transfer, AcuRoutedLinesGoAsPiecesRoutedAndClosedPerModule)

@@ -15,7 +15,7 @@ CancelWindow::CancelWindow(QWidget* parent)
     auto* box = new QVBoxLayout(this);
     m_text = new QLabel(this);
     m_text->setTextFormat(Qt::PlainText);
-    m_text->setMinimumWidth(340);
+    m_text->setMinimumWidth(400);
     m_text->setWordWrap(true);
     box->addWidget(m_text);
 
@@ -52,6 +52,7 @@ void CancelWindow::present(const QString& caption, const QString& text)
 
 void CancelWindow::setProgress(qint64 done, qint64 total, qint64 elapsedMs)
 {
+    const bool grows = m_progress->isHidden() || (total > 0 && m_bar->isHidden());
     QString line = tr("Lines sent: %1").arg(done);
     if (total > 0) {
         m_bar->setRange(0, 1000);
@@ -65,6 +66,9 @@ void CancelWindow::setProgress(qint64 done, qint64 total, qint64 elapsedMs)
         line += tr("    Left: %1").arg(clockText(elapsedMs * (total - done) / done));
     m_progress->setText(line);
     m_progress->show();
+    // The first progress adds two rows; the window grows rather than squeezing the text.
+    if (grows)
+        adjustSize();
 }
 
 QString CancelWindow::text() const
