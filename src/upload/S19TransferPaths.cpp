@@ -141,7 +141,9 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
         m_steps.send(line);
         if (nmea)
             m_steps.wait(kNmeaLineWaitMs);
-        session.runtime().processEvents();
+        // Each line leaves the output buffer before the next is queued: the port is closed
+        // right after the last one, and a close drops whatever has not left yet.
+        m_steps.pause(0);
         lineSent();
     }
     const bool cancelled = m_steps.cancelRequested();
