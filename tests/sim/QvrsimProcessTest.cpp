@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "QvrsimPath.h"
+
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -17,14 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString qvrsimPath()
-{
-    const QString built = QStringLiteral(QVRSIM_EXE);
-    if (QFileInfo::exists(built))
-        return built;
-    return qEnvironmentVariable("QVR_BUILD_DIR") + "/app/qvrsim/qvrsim";
-}
 
 QByteArray tcpLine(QTcpSocket& socket, QByteArray& buffer)
 {

@@ -25,17 +25,11 @@
 
 #include <gtest/gtest.h>
 
+#include "QvrsimPath.h"
+
 #include <cstdio>
 
 namespace {
-
-QString qvrsimPath()
-{
-    const QString built = QStringLiteral(QVRSIM_EXE);
-    if (QFileInfo::exists(built))
-        return built;
-    return qEnvironmentVariable("QVR_BUILD_DIR") + "/app/qvrsim/qvrsim";
-}
 
 // Runs a tool to its end; its error output when it fails.
 QString run(const QString& program, const QStringList& args)
