@@ -47,6 +47,7 @@ bool SimByteLink::open()
         return true;
     m_error.clear();
     const quint64 epoch = ++m_epoch;
+    m_undelivered = 0;
     if (m_kind == Kind::Serial) {
         if (!m_openFailure.isEmpty()) {
             m_error = m_openFailure;
@@ -88,6 +89,7 @@ void SimByteLink::close()
     m_open = false;
     m_connecting = false;
     ++m_epoch;
+    m_undelivered = 0;
     m_txSegments.clear();
     if (wasOpen && m_peer)
         m_peer->peerDisconnected();
@@ -115,8 +117,12 @@ qint64 SimByteLink::write(const QByteArray& data)
         m_txSegments.push_back({start, end, data.size()});
     m_transcript.push_back({start, Direction::ToUnit, data});
     const quint64 epoch = m_epoch;
+    ++m_undelivered;
     m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, data] {
-        if (epoch == m_epoch && m_peer)
+        if (epoch != m_epoch)
+            return;
+        --m_undelivered;
+        if (m_peer)
             m_peer->peerReceived(data);
     });
     return data.size();
@@ -148,10 +154,11 @@ qint64 SimByteLink::bytesToWrite() const
 
 bool SimByteLink::drain(int timeoutMs)
 {
-    m_rt.waitUntilNs([this] { return !m_open || m_rt.nowNs() >= m_tx.busyUntilNs; },
-                     qint64(timeoutMs) * 1000000);
+    // Drained means the peer has the bytes, as a real port's written data is the device's
+    // business once it has left: a close right after a drain loses nothing.
+    m_rt.waitUntilNs([this] { return !m_open || m_undelivered == 0; }, qint64(timeoutMs) * 1000000);
     // A link that closed meanwhile took its unsent bytes with it.
-    return m_open && m_rt.nowNs() >= m_tx.busyUntilNs;
+    return m_open && m_undelivered == 0;
 }
 
 bool SimByteLink::setDtr(bool on)

@@ -89,6 +89,7 @@ private:
     bool m_open = false;
     bool m_connecting = false;
     quint64 m_epoch = 0; // voids deliveries scheduled before a close
+    int m_undelivered = 0; // writes whose bytes the peer has not received yet
     int m_baud = 0;
     int m_bitsPerByte = 10;
     qint64 m_latencyNs = 0;

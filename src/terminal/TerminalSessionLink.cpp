@@ -14,6 +14,9 @@ namespace {
 constexpr int kReopenTries = 60;
 constexpr int kReopenIntervalMs = 1000;
 constexpr int kRestartWaitMs = 1500;
+// Bound on handing queued output to the device before a close; a line held up by
+// handshaking must not keep the port from closing.
+constexpr int kCloseDrainLimitMs = 2000;
 } // namespace
 
 void TerminalSession::openOrCloseLink()
@@ -83,6 +86,10 @@ bool TerminalSession::connectTcp()
 void TerminalSession::closeLink()
 {
     const bool wasOpen = m_portOpen;
+    // A close drops whatever is still queued: a sequence's last command ("^BL", the end of
+    // a firmware file) must reach the module before its port goes away.
+    if (wasOpen)
+        activeLink().drain(kCloseDrainLimitMs);
     if (m_serialLink.isOpen())
         m_serialLink.close();
     m_tcpLink.close();

@@ -51,8 +51,6 @@ void BootloaderCommands::startKvmp()
 {
     auto& s = m_steps;
     s.send("^BL");
-    // Closing drops whatever is still in the output buffer; the command must be out first.
-    s.pause(0);
     s.session().closeLink();
     s.show(QStringLiteral("Sending '^BL' Command to enter Bootloader mode"));
     s.wait(1500);

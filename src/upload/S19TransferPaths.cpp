@@ -141,8 +141,8 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
         m_steps.send(line);
         if (nmea)
             m_steps.wait(kNmeaLineWaitMs);
-        // Each line leaves the output buffer before the next is queued: the port is closed
-        // right after the last one, and a close drops whatever has not left yet.
+        // Each line leaves the output buffer before the next is queued, so Cancel stops the
+        // file where the progress says it is, and a long file never waits in the buffer.
         m_steps.pause(0);
         lineSent();
     }

@@ -23,7 +23,7 @@ TEST(PropertiesEditor, FormFollowsTheCurrentSettings)
     EXPECT_EQ(TerminalPropertiesEditor::flowControls().value(f.flowControl), "Xon/Xoff");
     EXPECT_TRUE(f.echo);
     EXPECT_TRUE(f.serial);
-    EXPECT_EQ(f.address, "192.168.0.195");
+    EXPECT_EQ(f.address, TerminalSession::kDefaultAddress);
     EXPECT_EQ(f.portNumber, "2000");
     EXPECT_EQ(editor.settingsString(), "4800,E,7,2");
 }
