@@ -13,6 +13,10 @@ namespace {
 
 using M = Module;
 
+// The panel's files are made of 42-character records; a shorter one is the end of the data
+// unless it carries data itself.
+constexpr qsizetype kPanelRecordLength = 42;
+
 // A short data record is part of the image; only the short lines around the data (the
 // termination record) end a panel transfer.
 bool isDataRecord(const SRecord& record)
@@ -70,54 +74,38 @@ S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)
         m_running = false;
     });
 
+    const Route route = chooseRoute();
     Lines lines;
     lines.reserve(records.size());
-    const auto all = [&] {
-        for (const SRecord& r : records)
-            lines.push_back(r.text);
-    };
-    const auto allButFirst = [&] {
-        for (size_t i = 1; i < records.size(); ++i)
-            lines.push_back(records[i].text);
-    };
-
-    if (m_steps.anyChecked({M::QVRa, M::QVRp, M::QVRd, M::QVR2a, M::QVR2p, M::QVR2d, M::QVR2m1, M::QVR2m2,
-                            M::SPdvb, M::QVR2mdb})) {
-        for (const SRecord& r : records)
-            if (!r.text.startsWith("S0"))
-                lines.push_back(r.text);
-        m_linesTotal = qint64(lines.size());
-        return acuRouted(lines);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const SRecord& r = records[i];
+        if (route.take == Take::PanelLines && r.text.size() < kPanelRecordLength && !isDataRecord(r))
+            break;
+        if ((route.take == Take::AllButFirst && i == 0) ||
+            (route.take == Take::NoHeader && r.text.startsWith("S0")))
+            continue;
+        lines.push_back(r.text);
     }
-    if (m_steps.checked(M::Spanel)) {
-        for (const SRecord& r : records) {
-            if (r.text.size() < 42 && !isDataRecord(r))
-                break;
-            lines.push_back(r.text);
-        }
-        m_linesTotal = qint64(lines.size());
-        return shorvelPanel(lines);
-    }
-    if (m_steps.checked(M::SPCU)) {
-        all();
-        m_linesTotal = qint64(lines.size());
-        return shorvelPcu(lines);
-    }
-    if (m_steps.checked(M::SPG2pcu)) {
-        allButFirst();
-        m_linesTotal = qint64(lines.size());
-        return servicePortPcu(lines);
-    }
-    if (m_steps.checked(M::VTPCU)) {
-        allButFirst();
-        m_linesTotal = qint64(lines.size());
-        return vtPcu(lines);
-    }
-    all();
     m_linesTotal = qint64(lines.size());
+    return (this->*route.path)(lines);
+}
+
+S19Transfer::Route S19Transfer::chooseRoute() const
+{
+    if (m_steps.anyChecked({M::QVRa, M::QVRp, M::QVRd, M::QVR2a, M::QVR2p, M::QVR2d, M::QVR2m1, M::QVR2m2,
+                            M::SPdvb, M::QVR2mdb}))
+        return {Take::NoHeader, &S19Transfer::acuRouted};
+    if (m_steps.checked(M::Spanel))
+        return {Take::PanelLines, &S19Transfer::shorvelPanel};
+    if (m_steps.checked(M::SPCU))
+        return {Take::All, &S19Transfer::shorvelPcu};
+    if (m_steps.checked(M::SPG2pcu))
+        return {Take::AllButFirst, &S19Transfer::servicePortPcu};
+    if (m_steps.checked(M::VTPCU))
+        return {Take::AllButFirst, &S19Transfer::vtPcu};
     if (m_steps.anyChecked({M::USBpcu, M::USBmdb, M::KVMP, M::NMEA}))
-        return wholeLines(lines);
-    return pacedText(lines);
+        return {Take::All, &S19Transfer::wholeLines};
+    return {Take::All, &S19Transfer::pacedText};
 }
 
 void S19Transfer::lineSent()

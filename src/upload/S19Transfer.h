@@ -47,6 +47,21 @@ Q_SIGNALS:
 
 private:
     using Lines = std::vector<QByteArray>;
+    using Path = Outcome (S19Transfer::*)(const Lines&);
+
+    // Which of the file's lines a path is given.
+    enum class Take {
+        All,
+        AllButFirst, // the first line is the module's own header, never sent
+        NoHeader,    // no "S0" line goes through the ACU
+        PanelLines,  // up to the first short line that carries no data
+    };
+    struct Route {
+        Take take;
+        Path path;
+    };
+    // The path for the checked module item.
+    Route chooseRoute() const;
 
     // The paths, one per way of reaching a module; each sends the lines it is given.
     Outcome acuRouted(const Lines& lines);
