@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "SRecordBuilder.h"
+
 namespace {
 
 QAction* action(QuillanRig& rig, const QString& name)
@@ -287,14 +289,8 @@ TEST(QuillanWindow, UploadButtonShowsProgressAndCancelStopsBeforeTheRestart)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     // Forty data records of the Shorvel PCU and its start address F803.
-    for (int i = 0; i < 40; ++i) {
-        QByteArray bytes = QByteArray::fromHex("0300") + char(i * 2) + QByteArray::fromHex("AA55");
-        bytes[0] = char(bytes.size());
-        int sum = 0;
-        for (char b : bytes)
-            sum += uchar(b);
-        f.write("S1" + (bytes + char(~sum & 0xFF)).toHex().toUpper() + "\r\n");
-    }
+    for (int i = 0; i < 40; ++i)
+        f.write(srec::record(1, quint32(i * 2), QByteArray::fromHex("AA55")) + "\r\n");
     f.write("S903F80301\r\n");
     f.close();
     rig.prompter.fileNames << path;

@@ -1,13 +1,13 @@
 // The ACU's bootloader and the modules behind it, fed the exact traffic of the programming
 // terminal's Start, Erase and Upload steps through the ACU model on a 9600 baud line.
-#include "BootRecords.h"
+#include "SRecordBuilder.h"
 #include "UnitOnWire.h"
 
 #include <AcuBootModules.h>
 
 #include <gtest/gtest.h>
 
-using namespace bootrec;
+using namespace srec;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The bootloaders' own S-record reader and the flash it fills.
-#include "BootRecords.h"
+#include "SRecordBuilder.h"
 
 #include <BootFlash.h>
 #include <BootModule.h>
@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bootrec;
+using namespace srec;
 
 namespace {
 

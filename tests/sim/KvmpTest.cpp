@@ -1,11 +1,11 @@
 // The KVMP board with the NMEA board and the VT PCU behind it, driven the way the
 // terminal's KVMP, NMEA and VT PCU sequences drive them.
 #include "BoardOnWire.h"
-#include "BootRecords.h"
+#include "SRecordBuilder.h"
 
 #include <gtest/gtest.h>
 
-using namespace bootrec;
+using namespace srec;
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Modules attached straight to the terminal: USB and service-port PCUs, the USB motor
 // driver board and the Shorvel boards, fed the terminal's exact bytes.
 #include "BoardOnWire.h"
-#include "BootRecords.h"
+#include "SRecordBuilder.h"
 
 #include <gtest/gtest.h>
 
-using namespace bootrec;
+using namespace srec;
 
 TEST(ModuleUnit, UsbPcuProgramsThenRestartsAndItsPortComesBackAfterTheSetTime)
 {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "QvrsimPath.h"
+#include "SRecordBuilder.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -189,28 +190,6 @@ TEST(QvrsimProcess, TerminalUnitEchoesAnswersSendsPanelFramesAndHangsUpOnTime)
 
 namespace {
 
-// The S-record lines of an image, made here: S0, S1 records of 32 bytes, S9.
-QList<QByteArray> s19Lines(const QByteArray& image, quint32 base)
-{
-    auto record = [](int type, quint32 address, const QByteArray& data) {
-        QByteArray bytes;
-        bytes += char(data.size() + 3);
-        bytes += char(address >> 8);
-        bytes += char(address);
-        bytes += data;
-        int sum = 0;
-        for (const char b : bytes)
-            sum += quint8(b);
-        bytes += char(~sum);
-        return "S" + QByteArray::number(type) + bytes.toHex().toUpper();
-    };
-    QList<QByteArray> lines{record(0, 0, "QVR")};
-    for (int at = 0; at < image.size(); at += 32)
-        lines << record(1, base + quint32(at), image.mid(at, 32));
-    lines << record(9, 0, {});
-    return lines;
-}
-
 // Reads from a descriptor until `wanted` shows up or the time is over.
 QByteArray ttyReadUntil(int fd, const QByteArray& wanted, int ms)
 {
@@ -280,7 +259,7 @@ TEST(QvrsimProcess, UsbPcuBootloaderWritesTheProgrammedImageAndSaysSo)
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(ttyWrite(fd, "^0080\r\n^0578\r\n"));
     EXPECT_TRUE(ttyReadUntil(fd, "ERASED\r\n", 2000).contains("ERASED"));
-    const QList<QByteArray> lines = s19Lines(image, 0x1000);
+    const QList<QByteArray> lines = srec::file(image, 0x1000, 1, 32);
     for (const QByteArray& line : lines)
         ASSERT_TRUE(ttyWrite(fd, line + "\r\n"));
     EXPECT_TRUE(ttyReadUntil(fd, "RECORDS\r\n", 3000).contains("PROGRAMMED 3000 BYTES, 0 BAD RECORDS"));

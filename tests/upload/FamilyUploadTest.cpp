@@ -5,7 +5,7 @@
 // bytes the test put into the file.
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
-#include "S19Builder.h"
+#include "SRecordBuilder.h"
 
 #include <AcuBootModules.h>
 #include <AcuModel.h>
@@ -41,7 +41,7 @@ struct Firmware {
 
     void add(quint32 address, const QByteArray& data)
     {
-        lines.push_back(s19::record('1', address, data));
+        lines.push_back(srec::record(1, address, data));
         records.push_back({address, int(data.size())});
         for (int i = 0; i < data.size(); ++i)
             bytes[address + quint32(i)] = quint8(data[i]);
@@ -68,7 +68,7 @@ Firmware firmware(quint32 base, int size, quint32 seed, bool header = true)
     const QByteArray data = pattern(size, seed);
     Firmware fw;
     if (header)
-        fw.lines.push_back(s19::header());
+        fw.lines.push_back(srec::header());
     for (int at = 0, i = 0; at < size; ++i) {
         const int n = qMin(kSizes[i % 4], size - at);
         fw.add(base + quint32(at), data.mid(at, n));
@@ -137,7 +137,7 @@ struct Bench {
     QString file(const Lines& lines)
     {
         const QString path = dir.filePath(QStringLiteral("fw%1.s19").arg(++m_files));
-        EXPECT_TRUE(s19::write(path, lines));
+        EXPECT_TRUE(srec::write(path, lines));
         return path;
     }
     QString dumpAfter(int from) const { return shown.mid(from); }
@@ -238,7 +238,7 @@ TEST_P(Families, StartEraseUploadLeaveTheFilesBytesInTheModule)
     // The file: the module's own termination line, checked by the chooser like any other.
     Firmware fw = firmware(isAcuItself(f.module) ? 0x4000 : 0x8000, 500, quint32(f.module) + 1);
     if (f.start)
-        fw.lines.push_back(s19::end(f.start));
+        fw.lines.push_back(srec::end(f.start));
     else
         fw.add(0xFFFC, QByteArray("\xF1\x03", 2)); // the DVB receiver's file ends with its reset vector
     const QString path = b.file(fw.lines);
@@ -425,7 +425,7 @@ TEST(ShorvelPanel, ChooserRefusesEveryFileTheTransferStillProgramsThePanel)
     b.selectAndOpen();
     BootModule& panel = b.board->module();
     Firmware fw = firmware(0x8000, 500, 77, false); // a header line would end the panel's transfer at once
-    fw.lines.push_back(s19::end(0xF803));
+    fw.lines.push_back(srec::end(0xF803));
     const QString path = b.file(fw.lines);
 
     b.upload->start();
@@ -501,7 +501,7 @@ TEST(FaultyLine, ACorruptedRecordShowsAsBadAndAsMissingBytes)
     b.acu->unit().bootModules().setFaults(faults);
     b.selectAndOpen();
     Firmware fw = firmware(0x8000, 500, 5);
-    fw.lines.push_back(s19::end(0xE003));
+    fw.lines.push_back(srec::end(0xE003));
     b.upload->start();
     b.upload->erase();
     b.prompter.fileNames << b.file(fw.lines);

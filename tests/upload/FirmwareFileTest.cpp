@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "SRecordBuilder.h"
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -183,13 +185,7 @@ TEST(SRecordFileTermination, FirstS9LineOtherwiseTheLastLine)
 
 QByteArray s1(quint16 address, const QByteArray& data)
 {
-    QByteArray bytes;
-    bytes.append(char(data.size() + 3)).append(char(address >> 8)).append(char(address & 0xFF)).append(data);
-    int sum = 0;
-    for (char b : bytes)
-        sum += uchar(b);
-    bytes.append(char(~sum & 0xFF));
-    return "S1" + bytes.toHex().toUpper() + "\r\n";
+    return srec::record(1, address, data) + "\r\n";
 }
 
 TEST(FirmwareImageLoad, KeepsToS1DataBeforeTheFirstS9WithinSixtyFourKiB)

@@ -1,7 +1,7 @@
 #include "S19Transfer.h"
 #include "ModuleSelection.h"
 #include "Runtime.h"
-#include "S19Builder.h"
+#include "SRecordBuilder.h"
 #include "TerminalRig.h"
 
 #include <QTemporaryDir>
@@ -41,7 +41,7 @@ struct Transfer : ::testing::Test {
     QString file(const Lines& lines)
     {
         const QString path = dir.filePath("fw.s19");
-        EXPECT_TRUE(s19::write(path, lines));
+        EXPECT_TRUE(srec::write(path, lines));
         return path;
     }
     S19Transfer::Outcome send(const Lines& lines) { return transfer.sendS19File(file(lines)); }
@@ -75,8 +75,8 @@ struct Transfer : ::testing::Test {
 };
 
 // Through the ACU one line becomes S1030000FC -> "#S103" "#0000" "#FC00".
-const QByteArray kEmptyAt0 = s19::record('1', 0, {});
-const QByteArray kOneByte = s19::record('1', 0, "\xAA"); // S1040000AA51, twelve characters
+const QByteArray kEmptyAt0 = srec::record(1, 0, {});
+const QByteArray kOneByte = srec::record(1, 0, "\xAA"); // S1040000AA51, twelve characters
 
 TEST(AcuPieces, LinesBecomeFiveCharacterMessagesWithPaddedTail)
 {
@@ -93,7 +93,7 @@ TEST_F(Transfer, AcuRoutedLinesGoAsPiecesRoutedAndClosedPerModule)
     rig.serialPeer.onHeard = [&](const QByteArray&) {
         busyWhileSending = rig.session->isBusy() && transfer.isRunning();
     };
-    const Lines lines{s19::header(), kEmptyAt0, s19::end(0xE003)};
+    const Lines lines{srec::header(), kEmptyAt0, srec::end(0xE003)};
     const QString path = file(lines);
     use(Module::QVR2a);
     EXPECT_EQ(transfer.sendS19File(path), S19Transfer::Outcome::Completed);
@@ -127,10 +127,10 @@ TEST_F(Transfer, ThirtyTwoKilobytesThroughTheAcuTakeWireTimePlusPauses)
     QByteArray image(32 * 1024, '\0');
     for (int i = 0; i < image.size(); ++i)
         image[i] = char((i * 7 + i / 256) & 0xFF);
-    Lines lines{s19::header()};
-    for (const QByteArray& l : s19::image(image, 0x8000))
+    Lines lines{srec::header()};
+    for (const QByteArray& l : srec::image(image, 0x8000))
         lines.push_back(l);
-    lines.push_back(s19::end(0xE003));
+    lines.push_back(srec::end(0xE003));
 
     for (Module module : {Module::QVR2p, Module::QVR2a}) {
         const bool routed = module == Module::QVR2p;
@@ -180,7 +180,7 @@ TEST_F(Transfer, ThirtyTwoKilobytesThroughTheAcuTakeWireTimePlusPauses)
 TEST_F(Transfer, ShorvelPcuCancelStopsBeforeTheNextLineAndHidesTheWindow)
 {
     use(Module::SPCU);
-    const Lines lines{kEmptyAt0, kOneByte, s19::end(0xF803)};
+    const Lines lines{kEmptyAt0, kOneByte, srec::end(0xF803)};
     rig.serialPeer.onHeard = [&](const QByteArray& b) {
         if (b == kEmptyAt0)
             rig.session->requestCancel();
@@ -193,19 +193,19 @@ TEST_F(Transfer, ShorvelPcuCancelStopsBeforeTheNextLineAndHidesTheWindow)
     rig.serial.clearTranscript();
     t0 = rig.rt.nowMsF();
     EXPECT_EQ(send(lines), S19Transfer::Outcome::Completed) << "the next transfer clears the flag";
-    EXPECT_EQ(sent(), (Lines{kEmptyAt0, "\r\n", kOneByte, "\r\n", s19::end(0xF803), "\r\n"}));
+    EXPECT_EQ(sent(), (Lines{kEmptyAt0, "\r\n", kOneByte, "\r\n", srec::end(0xF803), "\r\n"}));
     EXPECT_EQ(times(), (std::vector<double>{0, 60, 60, 120, 120, 180}));
 }
 
 TEST_F(Transfer, UsbModulesEndWithProgrammingCompleteAndAPortReopenExceptNmea)
 {
-    const Lines lines{kEmptyAt0, s19::end(0xE003)};
+    const Lines lines{kEmptyAt0, srec::end(0xE003)};
     const QString reopen = "PT:  Closing USB/Service port\r\nPT:  Waiting for application to restart\r\n";
 
     use(Module::USBpcu);
     int opens = rig.serial.openCount();
     EXPECT_EQ(send(lines), S19Transfer::Outcome::Completed);
-    EXPECT_EQ(sent(), (Lines{kEmptyAt0 + "\r\n", s19::end(0xE003) + "\r\n"}));
+    EXPECT_EQ(sent(), (Lines{kEmptyAt0 + "\r\n", srec::end(0xE003) + "\r\n"}));
     EXPECT_EQ(rig.screen().text(), "Programming complete!\r\n" + reopen);
     EXPECT_EQ(rig.serial.openCount(), opens + 1);
 
@@ -233,8 +233,8 @@ TEST_F(Transfer, OtherSelectionsGetThePacedTextSendAndEndCancelled)
 {
     use(Module::Data);
     rig.session->setSendPacing(250);
-    EXPECT_EQ(send({s19::header(), kEmptyAt0}), S19Transfer::Outcome::Completed);
-    EXPECT_EQ(sent(), (Lines{s19::header() + "\r\n", kEmptyAt0 + "\r\n"}));
+    EXPECT_EQ(send({srec::header(), kEmptyAt0}), S19Transfer::Outcome::Completed);
+    EXPECT_EQ(sent(), (Lines{srec::header() + "\r\n", kEmptyAt0 + "\r\n"}));
     EXPECT_EQ(times(), (std::vector<double>{0, 250}));
     EXPECT_TRUE(rig.session->cancelRequested()) << "so that no reboot follows";
 }
@@ -242,9 +242,9 @@ TEST_F(Transfer, OtherSelectionsGetThePacedTextSendAndEndCancelled)
 TEST_F(Transfer, ShorvelPanelSendsShortDataRecordsAndStopsAtTheTerminationLine)
 {
     use(Module::Spanel);
-    const QByteArray longLine = s19::record('1', 0x100, QByteArray(16, '\x11'));
+    const QByteArray longLine = srec::record(1, 0x100, QByteArray(16, '\x11'));
     ASSERT_EQ(longLine.size(), 42);
-    EXPECT_EQ(send({longLine, kOneByte, longLine, s19::end(0xF803), longLine}),
+    EXPECT_EQ(send({longLine, kOneByte, longLine, srec::end(0xF803), longLine}),
               S19Transfer::Outcome::Completed);
     EXPECT_EQ(sent(), (Lines{longLine, kOneByte, longLine})) << "a short data record is part of the image";
     EXPECT_EQ(times(), (std::vector<double>{0, 200, 400}));
@@ -252,11 +252,11 @@ TEST_F(Transfer, ShorvelPanelSendsShortDataRecordsAndStopsAtTheTerminationLine)
 
 TEST_F(Transfer, ServicePortPcuWaitsForEachEchoAndGivesUpAfterTenSeconds)
 {
-    const Lines lines{s19::header(), kOneByte, kEmptyAt0, s19::end(0xE003)};
+    const Lines lines{srec::header(), kOneByte, kEmptyAt0, srec::end(0xE003)};
     use(Module::SPG2pcu);
     echoAfter(30);
     EXPECT_EQ(send(lines), S19Transfer::Outcome::Completed);
-    EXPECT_EQ(sent(), (Lines{kOneByte + "\r", kEmptyAt0 + "\r", s19::end(0xE003) + "\r"}))
+    EXPECT_EQ(sent(), (Lines{kOneByte + "\r", kEmptyAt0 + "\r", srec::end(0xE003) + "\r"}))
         << "header dropped";
     EXPECT_EQ(times(), (std::vector<double>{0, 30, 60}));
 
@@ -287,15 +287,15 @@ TEST_F(Transfer, VtPcuWaitsForEchoesThenForTheCrcAndRestartsTheKvmp)
                 rig.serialPeer.say("CRC is GOOD\r\n");
         });
     };
-    EXPECT_EQ(send({s19::header(), kOneByte, s19::end(0xF003)}), S19Transfer::Outcome::Completed);
-    EXPECT_EQ(sent(), (Lines{kOneByte + "\r", s19::end(0xF003) + "\r", "%"}));
+    EXPECT_EQ(send({srec::header(), kOneByte, srec::end(0xF003)}), S19Transfer::Outcome::Completed);
+    EXPECT_EQ(sent(), (Lines{kOneByte + "\r", srec::end(0xF003) + "\r", "%"}));
     EXPECT_EQ(times(), (std::vector<double>{0, 20, 20 + 20 + 2000 + 5000}));
     EXPECT_TRUE(rig.screen().text().endsWith("CRC is GOOD\r\nWaiting for PCU to reboot\r\n"));
     EXPECT_FALSE(rig.session->replyCapture());
 
     use(Module::VTPCU);
     rig.serialPeer.onHeard = nullptr;
-    EXPECT_EQ(send({s19::header(), kOneByte, s19::end(0xF003)}), S19Transfer::Outcome::Cancelled);
+    EXPECT_EQ(send({srec::header(), kOneByte, srec::end(0xF003)}), S19Transfer::Outcome::Cancelled);
     EXPECT_EQ(sent().size(), 1u);
     EXPECT_DOUBLE_EQ(elapsed(), 10000 + 2000) << "given up, then the usual CRC wait";
 }
@@ -303,7 +303,7 @@ TEST_F(Transfer, VtPcuWaitsForEchoesThenForTheCrcAndRestartsTheKvmp)
 TEST_F(Transfer, ADamagedFileIsRefusedBeforeAnythingHappens)
 {
     use(Module::QVR2p);
-    Lines lines{s19::header(), kOneByte, kEmptyAt0, s19::end(0xE003)};
+    Lines lines{srec::header(), kOneByte, kEmptyAt0, srec::end(0xE003)};
     lines[2].chop(2);
     lines[2] += "00";
     EXPECT_EQ(send(lines), S19Transfer::Outcome::Refused);

@@ -1,6 +1,6 @@
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
-#include "S19Builder.h"
+#include "SRecordBuilder.h"
 #include "TerminalRig.h"
 
 #include <QFile>
@@ -28,7 +28,7 @@ struct Upload : ::testing::Test {
     QString file(const Lines& lines, const QString& name = "fw.s19")
     {
         const QString path = dir.filePath(name);
-        EXPECT_TRUE(s19::write(path, lines));
+        EXPECT_TRUE(srec::write(path, lines));
         return path;
     }
     // Picks the file in the chooser and answers the boxes that follow.
@@ -51,10 +51,10 @@ Lines program(quint32 start, const QByteArray& version = "VER 2.05")
 {
     QByteArray code(64, '\x5A');
     code.replace(16, version.size() + 1, version + '\0');
-    Lines lines{s19::header()};
-    for (const QByteArray& l : s19::image(code, 0xE000, 16))
+    Lines lines{srec::header()};
+    for (const QByteArray& l : srec::image(code, 0xE000, 16))
         lines.push_back(l);
-    lines.push_back(s19::end(start));
+    lines.push_back(srec::end(start));
     return lines;
 }
 
@@ -88,7 +88,7 @@ TEST_F(Upload, FamilyMismatchWarnsTwiceAndOnlyYesThenNoAccepts)
     use(Module::QVR2a);
     // No S9 line: the reset vector, the last line, decides, and it points at E003.
     Lines lines = program(0xF003);
-    lines.back() = s19::record('1', 0xFFFC, "\xE0\x03");
+    lines.back() = srec::record(1, 0xFFFC, "\xE0\x03");
     const QString path = file(lines);
 
     EXPECT_TRUE(choose(path, {A::Yes, A::No}));
@@ -151,7 +151,7 @@ TEST_F(Upload, ADamagedFileIsRefusedNamingTheLineAndNothingIsSent)
 TEST_F(Upload, UploadButtonRestartsTheModuleUnlessCancelled)
 {
     use(Module::SPCU);
-    const Lines lines{s19::record('1', 0, "\x01"), s19::end(0xF803)};
+    const Lines lines{srec::record(1, 0, "\x01"), srec::end(0xF803)};
     rig.prompter.fileNames << file(lines);
     upload.uploadButton();
     Lines sent = rig.sends(rig.serial);

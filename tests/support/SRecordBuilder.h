@@ -1,12 +1,14 @@
 #pragma once
 
-// S-record files and pass-through traffic made by the tests themselves, the way a linker
-// and the programming terminal make them, so that what a simulated bootloader stores can
-// be compared with the bytes that went in.
+// S-record files and pass-through traffic made by the tests themselves, byte by byte, the
+// way a linker and the programming terminal make them. The tests do not lean on the readers
+// they check, and what a simulated bootloader stores can be compared with what went in.
 #include <QByteArray>
+#include <QFile>
 #include <QList>
+#include <QString>
 
-namespace bootrec {
+namespace srec {
 
 // One record: type 0-9, the address in as many bytes as the type takes, data, checksum.
 inline QByteArray record(int type, quint32 address, const QByteArray& data)
@@ -24,6 +26,17 @@ inline QByteArray record(int type, quint32 address, const QByteArray& data)
     return "S" + QByteArray::number(type) + bytes.toHex().toUpper();
 }
 
+inline QByteArray header()
+{
+    return record(0, 0, "HDR");
+}
+
+// The S9 termination record with the start address.
+inline QByteArray end(quint32 start)
+{
+    return record(9, start, {});
+}
+
 // Bytes that do not repeat with a short period, so a record landing at the wrong address shows.
 inline QByteArray pattern(int size, int seed = 1)
 {
@@ -36,13 +49,20 @@ inline QByteArray pattern(int size, int seed = 1)
     return out;
 }
 
-// The lines of a file: an S0 header, data records of `perRecord` bytes from `base`
-// (type 1, 2 or 3) and the matching termination record.
-inline QList<QByteArray> file(const QByteArray& image, quint32 base = 0, int type = 1, int perRecord = 16)
+// The data records of an image at base (type 1, 2 or 3), perRecord bytes each.
+inline QList<QByteArray> image(const QByteArray& bytes, quint32 base, int perRecord = 32, int type = 1)
 {
-    QList<QByteArray> lines{record(0, 0, "HDR")};
-    for (int at = 0; at < image.size(); at += perRecord)
-        lines << record(type, base + quint32(at), image.mid(at, perRecord));
+    QList<QByteArray> lines;
+    for (int at = 0; at < bytes.size(); at += perRecord)
+        lines << record(type, base + quint32(at), bytes.mid(at, perRecord));
+    return lines;
+}
+
+// A whole file: an S0 header, the data records and the matching termination record.
+inline QList<QByteArray> file(const QByteArray& bytes, quint32 base = 0, int type = 1, int perRecord = 16)
+{
+    QList<QByteArray> lines{header()};
+    lines << image(bytes, base, perRecord, type);
     lines << record(10 - type, 0, {});
     return lines;
 }
@@ -60,4 +80,16 @@ inline QList<QByteArray> pieces(const QByteArray& line, char prefix)
     return out;
 }
 
-} // namespace bootrec
+// The lines to a file, each ending CR LF.
+template <typename Lines>
+bool write(const QString& path, const Lines& lines)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    for (const QByteArray& line : lines)
+        f.write(line + "\r\n");
+    return true;
+}
+
+} // namespace srec
