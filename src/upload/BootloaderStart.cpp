@@ -17,6 +17,7 @@ BootloaderCommands::BootloaderCommands(TerminalSession& session, ModuleSelection
 
 void BootloaderCommands::startBootloader()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     if (s.anyChecked({Module::KT4000, Module::SPCU, Module::Data})) {
         s.send(QByteArray("^0080") + char(0xA6));
@@ -50,7 +51,8 @@ void BootloaderCommands::startBootloader()
 void BootloaderCommands::startKvmp()
 {
     auto& s = m_steps;
-    s.send("^BL");
+    if (!s.send("^BL"))
+        return;
     s.session().closeLink();
     s.show(QStringLiteral("Sending '^BL' Command to enter Bootloader mode"));
     s.wait(1500);
@@ -175,6 +177,7 @@ void BootloaderCommands::startAcuPcu()
 
 void BootloaderCommands::remoteUploadMode()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     s.show(QStringLiteral("Resetting ACU to be sure its in the correct state, Please Wait:"));
     s.send(QByteArray(1, SequenceSteps::kEsc) + "\\0090");
@@ -199,6 +202,7 @@ void BootloaderCommands::remoteUploadMode()
 
 void BootloaderCommands::RebootACU()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     s.wait(500);
     s.show(QStringLiteral("PT:  Re-booting ACU"));
@@ -207,7 +211,7 @@ void BootloaderCommands::RebootACU()
     s.show(QStringLiteral("PT:  Re-booting CommIF"));
     s.send("[Z");
     TerminalSession& session = s.session();
-    if (session.linkIsSerial())
+    if (session.linkIsSerial() || s.halted())
         return;
     // The CommIF restart ends the TCP connection; dial again once it is back.
     session.closeLink();

@@ -9,6 +9,7 @@ constexpr char kDvbEnd[] = "w!   ";
 
 void BootloaderCommands::eraseModule()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     if (s.anyChecked({Module::QVRa, Module::QVR2a, Module::Dpanel, Module::KVMP, Module::NMEA})) {
         s.send("^0578");
@@ -87,6 +88,7 @@ void BootloaderCommands::eraseVtPcu()
 
 void BootloaderCommands::bulkErase()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     if (s.anyChecked({Module::QVRa, Module::QVR2a})) {
         s.send("^0577");

@@ -141,6 +141,11 @@ FirmwareFileCheck::Verdict FirmwareFileCheck::check(const FamilyRule* rule, cons
     return rule->dialog ? Verdict::Warn : Verdict::Rejected;
 }
 
+bool FirmwareFileCheck::endsWithVector(const FamilyRule& rule)
+{
+    return rule.accepts == dvbAccepts;
+}
+
 bool FirmwareFileCheck::needsChecksumNotice(const FamilyRule& rule, const QByteArray& terminationLine)
 {
     return rule.checksumNotice && terminationLine.contains("8000");

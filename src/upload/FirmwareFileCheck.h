@@ -38,6 +38,8 @@ public:
     static const FamilyRule* ruleFor(Module module);
 
     static Verdict check(const FamilyRule* rule, const QByteArray& terminationLine);
+    // Files of this family end with the reset-vector record instead of an end record.
+    static bool endsWithVector(const FamilyRule& rule);
     // Asked after the family check passed or was overridden.
     static bool needsChecksumNotice(const FamilyRule& rule, const QByteArray& terminationLine);
 

@@ -6,6 +6,7 @@
 
 bool BootloaderCommands::kvmpBootloaderStart()
 {
+    SequenceSteps::Sequence sequence(m_steps);
     auto& s = m_steps;
     bool ok = true;
     s.captureOn();
@@ -16,7 +17,7 @@ bool BootloaderCommands::kvmpBootloaderStart()
     else if (s.checked(Module::VTPCU))
         ok = autoStartVtPcu();
     s.captureOff();
-    return ok;
+    return ok && !s.halted();
 }
 
 bool BootloaderCommands::abortStart(const QString& text)
@@ -54,6 +55,9 @@ bool BootloaderCommands::autoStartKvmp()
     s.wait(1000);
     TerminalSession& session = s.session();
     for (int attempt = 1; attempt <= 3; ++attempt) {
+        // A refused send lost the port under the sequence; restarting the board now would hide that.
+        if (s.halted())
+            return false;
         s.show(QStringLiteral("PT:  Bootloader start attempt ") + QString::number(attempt) +
                QStringLiteral(", Sending '^BL' Command"));
         // After a failed re-open the port is closed: the board is away or already in its

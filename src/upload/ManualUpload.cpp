@@ -59,12 +59,15 @@ void ManualUpload::uploadS19Item()
 bool ManualUpload::chooseAndSend()
 {
     if (!m_chooser.selectAndVerifyS19()) {
-        m_session.screen().showText(QStringLiteral("\r\n") +
-                                    QString::fromLatin1(UploadFileChooser::kMismatchText) +
-                                    QStringLiteral("\r\n"));
+        // A file the chooser turned down with a box of its own (damaged, unreadable, cut
+        // short) does not also get the line that blames the module selection.
+        if (!m_chooser.refusalExplained())
+            m_session.screen().showText(QStringLiteral("\r\n") +
+                                        QString::fromLatin1(UploadFileChooser::kMismatchText) +
+                                        QStringLiteral("\r\n"));
         return false;
     }
     // A file changed on disc since it was checked is refused again; nothing was sent, so
-    // nothing is restarted either.
+    // nothing is restarted either. A transfer that lost its port set cancelRequested.
     return m_transfer.sendS19File(m_files.uploadFile) != S19Transfer::Outcome::Refused;
 }

@@ -64,6 +64,7 @@ S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)
     m_running = true;
     session.startConnectTimer();
     m_steps.setCancelRequested(false);
+    m_steps.resume();
     m_startNs = session.runtime().nowNs();
     m_linesSent = 0;
     Q_EMIT cancelWindowShown(QString::fromLatin1(kWindowCaption),
@@ -114,14 +115,28 @@ void S19Transfer::lineSent()
     Q_EMIT progress(m_linesSent, m_linesTotal, (m_steps.session().runtime().nowNs() - m_startNs) / 1000000);
 }
 
+S19Transfer::Outcome S19Transfer::portClosed()
+{
+    // The refused send's box was the message; this line is the verdict that stays on the
+    // screen. The line in hand counts as not sent.
+    const qint64 line = qMin(m_linesSent + 1, m_linesTotal);
+    m_steps.session().screen().showLine(
+        QStringLiteral("PT:  Upload stopped: the port closed at line %1 of %2").arg(line).arg(m_linesTotal));
+    m_steps.setCancelRequested(true);
+    return Outcome::PortClosed;
+}
+
 bool S19Transfer::awaitEcho(qint64 mark, qint64 moreThan)
 {
     TerminalSession& session = m_steps.session();
     const auto grown = [&] { return session.screen().shownCount() - mark > moreThan; };
-    session.runtime().waitUntil([&] { return grown() || session.cancelRequested(); }, kEchoLimitMs);
+    // A port that closed meanwhile will bring no echo; waiting out the limit would only
+    // delay the verdict.
+    session.runtime().waitUntil([&] { return grown() || session.cancelRequested() || !session.isPortOpen(); },
+                                kEchoLimitMs);
     if (grown())
         return true;
-    if (session.cancelRequested())
+    if (session.cancelRequested() || !session.isPortOpen())
         return false;
     m_steps.show(
         QStringLiteral("PT:  No echo from module for %1 s, upload stopped").arg(kEchoLimitMs / 1000));

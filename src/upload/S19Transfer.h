@@ -19,9 +19,10 @@ class S19Transfer : public QObject {
     Q_OBJECT
 public:
     enum class Outcome {
-        Completed, // the file is exhausted (or the SPanel path met its short last line)
-        Cancelled, // the user pressed Cancel, or a wait for an echo gave up
-        Refused,   // the file could not be read or holds a bad record: nothing was sent
+        Completed,  // the file is exhausted (or the SPanel path met its short last line)
+        Cancelled,  // the user pressed Cancel, or a wait for an echo gave up
+        Refused,    // the file could not be read or holds a bad record: nothing was sent
+        PortClosed, // a send was refused: the transfer stopped there, cancelRequested is set
     };
 
     static constexpr const char* kWindowCaption = "Upload";
@@ -73,10 +74,12 @@ private:
     Outcome pacedText(const Lines& lines);
 
     // Waits until more than moreThan received characters have been shown since mark.
-    // False when the user cancelled or nothing came for kEchoLimitMs (then the upload is
-    // stopped with a line saying so and cancelRequested set).
+    // False when the user cancelled, the port closed, or nothing came for kEchoLimitMs (then
+    // the upload is stopped with a line saying so and cancelRequested set).
     bool awaitEcho(qint64 mark, qint64 moreThan);
     void lineSent();
+    // The port went away under the transfer: says at which line, and stops what follows.
+    Outcome portClosed();
 
     SequenceSteps m_steps;
     bool m_running = false;

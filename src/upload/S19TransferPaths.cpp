@@ -6,6 +6,8 @@
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 using M = Module;
@@ -36,16 +38,19 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
         if (m_steps.cancelRequested())
             break;
         if (behindAcu && !dvb) {
-            m_steps.sendCr("?    ");
+            if (!m_steps.sendCr("?    "))
+                return portClosed();
             m_steps.pause(kPiecePauseMs);
         }
         for (const QByteArray& piece : acuPieces(line, prefix)) {
-            m_steps.send(piece);
+            if (!m_steps.send(piece))
+                return portClosed();
             m_steps.pause(kPiecePauseMs);
         }
         m_steps.pause(kLinePauseMs);
         if (behindAcu) {
-            m_steps.send(burstEnd);
+            if (!m_steps.send(burstEnd))
+                return portClosed();
             m_steps.pause(kBurstEndPauseMs);
         }
         lineSent();
@@ -53,7 +58,8 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
     m_steps.pause(kTailPauseMs);
     if (behindAcu) {
         for (int i = 0; i < 2; ++i) {
-            m_steps.send(burstEnd);
+            if (!m_steps.send(burstEnd))
+                return portClosed();
             m_steps.pause(kTailEndPauseMs);
         }
     }
@@ -66,7 +72,8 @@ S19Transfer::Outcome S19Transfer::shorvelPanel(const Lines& lines)
     for (const QByteArray& line : lines) {
         if (m_steps.cancelRequested())
             return Outcome::Cancelled;
-        m_steps.sendBare(line);
+        if (!m_steps.sendBare(line))
+            return portClosed();
         rt.wait(kPanelLineMs);
         lineSent();
     }
@@ -78,9 +85,11 @@ S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
     for (const QByteArray& line : lines) {
         if (m_steps.cancelRequested())
             return Outcome::Cancelled;
-        m_steps.sendBare(line);
+        if (!m_steps.sendBare(line))
+            return portClosed();
         m_steps.pause(kShorvelPcuPauseMs);
-        m_steps.send(QByteArray());
+        if (!m_steps.send(QByteArray()))
+            return portClosed();
         lineSent();
     }
     return Outcome::Completed;
@@ -93,9 +102,10 @@ S19Transfer::Outcome S19Transfer::servicePortPcu(const Lines& lines)
         if (m_steps.cancelRequested())
             return Outcome::Cancelled;
         const qint64 mark = screen.shownCount();
-        m_steps.sendCr(line);
+        if (!m_steps.sendCr(line))
+            return portClosed();
         if (!awaitEcho(mark, kServicePortEcho))
-            return Outcome::Cancelled;
+            return m_steps.session().isPortOpen() ? Outcome::Cancelled : portClosed();
         lineSent();
     }
     return Outcome::Completed;
@@ -105,6 +115,7 @@ S19Transfer::Outcome S19Transfer::vtPcu(const Lines& lines)
 {
     TerminalSession& session = m_steps.session();
     m_steps.captureOn();
+    const auto captureOff = qScopeGuard([this] { m_steps.captureOff(); });
     session.setReplyText(QStringLiteral("0"));
     Outcome outcome = Outcome::Completed;
     for (const QByteArray& line : lines) {
@@ -113,8 +124,11 @@ S19Transfer::Outcome S19Transfer::vtPcu(const Lines& lines)
             break;
         }
         const qint64 mark = session.screen().shownCount();
-        m_steps.sendCr(line);
+        if (!m_steps.sendCr(line))
+            return portClosed();
         if (!awaitEcho(mark, 0)) {
+            if (!session.isPortOpen())
+                return portClosed();
             outcome = Outcome::Cancelled;
             break;
         }
@@ -125,9 +139,9 @@ S19Transfer::Outcome S19Transfer::vtPcu(const Lines& lines)
         m_steps.show(QStringLiteral("Waiting for PCU to reboot"));
         m_steps.wait(kPcuRebootMs);
         // Restarts the KVMP's own traffic, which was stopped for the upload.
-        m_steps.sendBare("%");
+        if (!m_steps.sendBare("%"))
+            return portClosed();
     }
-    m_steps.captureOff();
     return outcome;
 }
 
@@ -138,7 +152,8 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
     for (const QByteArray& line : lines) {
         if (m_steps.cancelRequested())
             break;
-        m_steps.send(line);
+        if (!m_steps.send(line))
+            return portClosed();
         if (nmea)
             m_steps.wait(kNmeaLineWaitMs);
         // Each line leaves the output buffer before the next is queued, so Cancel stops the
@@ -164,7 +179,8 @@ S19Transfer::Outcome S19Transfer::pacedText(const Lines& lines)
         for (const QByteArray& line : lines) {
             if (m_steps.cancelRequested())
                 return Outcome::Cancelled;
-            m_steps.send(line);
+            if (!m_steps.send(line))
+                return portClosed();
             if (session.sendPacing() > 0)
                 rt.wait(session.sendPacing());
             else

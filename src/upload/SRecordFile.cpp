@@ -52,19 +52,34 @@ QString hex2(int value)
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// Splits as the old reader did: CR, LF and CR LF each end a line; Ctrl-Z (left by DOS tools)
-// ends the file.
-std::vector<QByteArray> splitLines(const QByteArray& content)
-{
+struct SplitFile {
     std::vector<QByteArray> lines;
+    // The line of a Ctrl-Z with more than line ends after it (0: none). A DOS editor leaves
+    // Ctrl-Z as the file's last byte; data after it means files were joined or a transfer
+    // cut one short, and the part after the mark would silently never be programmed.
+    int dataAfterEof = 0;
+};
+
+// CR, LF and CR LF each end a line; a Ctrl-Z ends the file.
+SplitFile splitLines(const QByteArray& content)
+{
+    SplitFile out;
     QByteArray current;
     bool pending = false;
     for (qsizetype i = 0; i < content.size(); ++i) {
         const char c = content[i];
-        if (c == '\x1a')
+        if (c == '\x1a') {
+            for (qsizetype j = i + 1; j < content.size(); ++j) {
+                const char after = content[j];
+                if (after != '\x1a' && after != '\r' && after != '\n' && after != ' ' && after != '\t') {
+                    out.dataAfterEof = int(out.lines.size()) + 1;
+                    break;
+                }
+            }
             break;
+        }
         if (c == '\r' || c == '\n') {
-            lines.push_back(current);
+            out.lines.push_back(current);
             current.clear();
             pending = false;
             if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
@@ -75,8 +90,8 @@ std::vector<QByteArray> splitLines(const QByteArray& content)
         pending = true;
     }
     if (pending)
-        lines.push_back(current);
-    return lines;
+        out.lines.push_back(current);
+    return out;
 }
 
 } // namespace
@@ -108,12 +123,22 @@ SRecordFile SRecordFile::parse(const QByteArray& content, const QString& name)
         file.refuse(0, name, QStringLiteral("The file is too large to be a firmware file."));
         return file;
     }
-    const std::vector<QByteArray> lines = splitLines(content);
+    const SplitFile split = splitLines(content);
+    if (split.dataAfterEof > 0) {
+        file.refuse(split.dataAfterEof,
+                    QStringLiteral("Line %1 holds an end-of-file mark (Ctrl-Z) with data after it.")
+                        .arg(split.dataAfterEof),
+                    QStringLiteral("The file may be two files joined or damaged; it is not sent."));
+        return file;
+    }
+    const std::vector<QByteArray>& lines = split.lines;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int number = int(i) + 1;
         const QString where = QStringLiteral("Line %1 is not a valid S-record:").arg(number);
-        // Editors leave trailing blanks; they would otherwise reach the bootloader.
-        QByteArray line = lines[i];
+        // Editors leave trailing blanks; they would otherwise reach the bootloader. Hex
+        // digits and the record mark are read in either case and sent in capitals, the
+        // way every bootloader reads them.
+        QByteArray line = lines[i].toUpper();
         while (!line.isEmpty() && (line.endsWith(' ') || line.endsWith('\t')))
             line.chop(1);
         if (line.isEmpty())
@@ -194,6 +219,15 @@ SRecordFile SRecordFile::parse(const QByteArray& content, const QString& name)
     if (file.m_records.empty())
         file.refuse(0, name, QStringLiteral("The file holds no S-records."));
     return file;
+}
+
+bool SRecordFile::hasEndRecord() const
+{
+    for (const SRecord& record : m_records) {
+        if (record.type == '7' || record.type == '8' || record.type == '9')
+            return true;
+    }
+    return false;
 }
 
 QByteArray SRecordFile::terminationLine() const

@@ -37,6 +37,9 @@ public:
     // The line whose start address tells the processor family: the first line containing
     // "S9", otherwise the last line of the file. Empty for a refused file.
     QByteArray terminationLine() const;
+    // An S7, S8 or S9 record ends the data. A file without one may have been cut short at a
+    // line boundary, which every record check passes.
+    bool hasEndRecord() const;
 
 private:
     void refuse(int line, const QString& where, const QString& what);

@@ -9,39 +9,66 @@ SequenceSteps::SequenceSteps(TerminalSession& session, ModuleSelection& selectio
 {
 }
 
+SequenceSteps::Sequence::Sequence(SequenceSteps& steps) : m_steps(steps)
+{
+    if (m_steps.m_depth++ == 0)
+        m_steps.m_halted = false;
+}
+
+SequenceSteps::Sequence::~Sequence()
+{
+    if (--m_steps.m_depth > 0 || !m_steps.m_halted)
+        return;
+    m_steps.m_session.screen().showLine(QString::fromLatin1(kStoppedLine));
+    m_steps.setCancelRequested(true);
+}
+
+bool SequenceSteps::out(const QByteArray& bytes)
+{
+    if (m_halted)
+        return false;
+    if (!m_session.commOut(bytes))
+        m_halted = true;
+    return !m_halted;
+}
+
 bool SequenceSteps::send(const QByteArray& text)
 {
-    return m_session.commOut(text + TerminalSession::kLineTerminator);
+    return out(text + TerminalSession::kLineTerminator);
 }
 
 bool SequenceSteps::sendBare(const QByteArray& text)
 {
-    return m_session.commOut(text);
+    return out(text);
 }
 
 bool SequenceSteps::sendCr(const QByteArray& text)
 {
-    return m_session.commOut(text + '\r');
+    return out(text + '\r');
 }
 
 void SequenceSteps::show(const QString& line)
 {
-    m_session.screen().showLine(line);
+    if (!m_halted)
+        m_session.screen().showLine(line);
 }
 
 void SequenceSteps::showText(const QString& text)
 {
-    m_session.screen().showText(text);
+    if (!m_halted)
+        m_session.screen().showText(text);
 }
 
 void SequenceSteps::wait(int ms)
 {
-    m_session.modalWait(ms);
+    if (!m_halted)
+        m_session.modalWait(ms);
 }
 
 void SequenceSteps::pause(int ms)
 {
-    m_session.flushAndPause(ms);
+    if (!m_halted)
+        m_session.flushAndPause(ms);
 }
 
 void SequenceSteps::captureOn()

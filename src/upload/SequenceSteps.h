@@ -14,16 +14,35 @@ class TerminalSession;
 // CR LF, bare or with CR alone; show a progress line; wait with the window alive; pause
 // after draining the output; and ask which module item carries the check mark. Keeping
 // it in one place keeps the sequences readable as the step lists they are.
+//
+// A send the session refuses (the port closed under the sequence: a cable pulled, a USB
+// adapter gone) halts the sequence: the refusal's box is the one message, and every later
+// step is skipped (no more boxes, waits or progress lines) until the next sequence begins.
 class SequenceSteps {
 public:
     static constexpr char kEsc = 27;
+    static constexpr const char* kStoppedLine = "PT:  Stopped: the port closed";
+
+    // One user command. The outermost scope starts with a clean slate; if the port was lost
+    // on the way it ends with kStoppedLine and cancelRequested set, so callers stop too.
+    class Sequence {
+    public:
+        explicit Sequence(SequenceSteps& steps);
+        ~Sequence();
+        Sequence(const Sequence&) = delete;
+        Sequence& operator=(const Sequence&) = delete;
+
+    private:
+        SequenceSteps& m_steps;
+    };
 
     SequenceSteps(TerminalSession& session, ModuleSelection& selection);
 
     TerminalSession& session() const { return m_session; }
     ModuleSelection& selection() const { return m_selection; }
 
-    // The command followed by CR LF. False when nothing could be sent (port closed).
+    // The command followed by CR LF. False when nothing could be sent (port closed); the
+    // sequence is halted then.
     bool send(const QByteArray& text);
     // The characters alone.
     bool sendBare(const QByteArray& text);
@@ -51,7 +70,16 @@ public:
     bool cancelRequested() const;
     void setCancelRequested(bool on);
 
+    // True once a send was refused in the running sequence.
+    bool halted() const { return m_halted; }
+    // A sequence run outside a Sequence scope (the transfer) starts here.
+    void resume() { m_halted = false; }
+
 private:
+    bool out(const QByteArray& bytes);
+
     TerminalSession& m_session;
     ModuleSelection& m_selection;
+    bool m_halted = false;
+    int m_depth = 0;
 };

@@ -53,13 +53,32 @@ QString UploadFileChooser::choose(const QString& title, const QString& filter)
     }
 }
 
-bool UploadFileChooser::canOpen(const QString& path) const
+bool UploadFileChooser::canOpen(const QString& path)
 {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
         return true;
-    exclaim(file.errorString());
+    refuse(file.errorString());
     return false;
+}
+
+void UploadFileChooser::refuse(const QString& text)
+{
+    exclaim(text);
+    m_explained = true;
+}
+
+bool UploadFileChooser::endRecordCheck(const FamilyRule* rule, const SRecordFile& file)
+{
+    // The DVB receiver's files end with their reset vector and carry no end record; a
+    // selection without a family rule turns every file down anyway.
+    if (!rule || file.hasEndRecord() || FirmwareFileCheck::endsWithVector(*rule))
+        return true;
+    const Prompter::Answer go =
+        prompter().message({QString::fromLatin1(kNoEndRecordText), QString(), Prompter::Icon::Exclamation,
+                            Prompter::Buttons::YesNo, Prompter::Answer::No});
+    m_explained = go != Prompter::Answer::Yes;
+    return go == Prompter::Answer::Yes;
 }
 
 bool UploadFileChooser::warningPair(const FamilyRule& rule)
@@ -97,6 +116,7 @@ bool UploadFileChooser::familyCheck(const FamilyRule* rule, const QByteArray& te
 bool UploadFileChooser::selectAndVerifyS19()
 {
     m_files.fileVerified = false;
+    m_explained = false;
     m_steps.session().screen().clear();
     m_steps.show(QStringLiteral("PT:  Module =") + m_steps.selection().moduleDescription());
     const QString path = choose(QString::fromLatin1(kUploadTitle), QString::fromLatin1(kUploadFilter));
@@ -108,18 +128,19 @@ bool UploadFileChooser::selectAndVerifyS19()
 bool UploadFileChooser::verifyS19(const QString& path)
 {
     m_files.fileVerified = false;
+    m_explained = false;
     m_files.uploadFile = path;
     if (!canOpen(path))
         return false;
     m_steps.show(QStringLiteral("PT:  File = ") + path);
     const SRecordFile file = SRecordFile::load(path);
     if (!file.isValid()) {
-        exclaim(file.errorText());
+        refuse(file.errorText());
         return false;
     }
     const QByteArray termination = file.terminationLine();
     const FamilyRule* rule = FirmwareFileCheck::ruleFor([this](Module m) { return m_steps.checked(m); });
-    if (!familyCheck(rule, termination))
+    if (!endRecordCheck(rule, file) || !familyCheck(rule, termination))
         return false;
     if (FirmwareFileCheck::needsChecksumNotice(*rule, termination)) {
         const Prompter::Answer answer =
@@ -139,6 +160,7 @@ bool UploadFileChooser::verifyS19(const QString& path)
 bool UploadFileChooser::selectKvmpOrNmeaS19()
 {
     m_files.fileVerified = false;
+    m_explained = false;
     const bool kvmp = m_steps.checked(Module::KVMP);
     const QString path = kvmp ? choose(QString::fromLatin1(kKvmpTitle), QString::fromLatin1(kKvmpFilter))
                               : choose(QString::fromLatin1(kNmeaTitle), QString::fromLatin1(kNmeaFilter));
@@ -148,12 +170,13 @@ bool UploadFileChooser::selectKvmpOrNmeaS19()
     m_steps.show((kvmp ? QStringLiteral("PT:  KVMP file = ") : QStringLiteral("PT:  NMEA file = ")) + path);
     const SRecordFile file = SRecordFile::load(path);
     if (!file.isValid()) {
-        exclaim(file.errorText());
+        refuse(file.errorText());
         return false;
     }
     if (!kvmp && !m_steps.checked(Module::NMEA))
         return false;
-    if (!familyCheck(FirmwareFileCheck::ruleFor(kvmp ? Module::KVMP : Module::NMEA), file.terminationLine()))
+    const FamilyRule* rule = FirmwareFileCheck::ruleFor(kvmp ? Module::KVMP : Module::NMEA);
+    if (!endRecordCheck(rule, file) || !familyCheck(rule, file.terminationLine()))
         return false;
     (kvmp ? m_files.kvmpFile : m_files.nmeaFile) = path;
     m_files.fileVerified = true;
@@ -166,6 +189,7 @@ bool UploadFileChooser::selectKvmpOrNmeaS19()
 bool UploadFileChooser::selectSlcdImage()
 {
     m_files.fileVerified = false;
+    m_explained = false;
     const QString path = choose(QString::fromLatin1(kSlcdTitle), QString::fromLatin1(kSlcdFilter));
     if (path.isEmpty() || !canOpen(path))
         return false;

@@ -19,6 +19,8 @@ public:
     static constexpr const char* kUploadFilter = "Hex S19 Files (*.S19)|*.s19|All Files (*.*)|*.*";
     static constexpr const char* kMismatchText =
         " Selected file does not match parameters for selected module";
+    static constexpr const char* kNoEndRecordText =
+        "WARNING:\rThis file has no end record; it may be cut short.\rUpload anyway?";
 
     UploadFileChooser(TerminalSession& session, ModuleSelection& selection, UploadFiles& files);
 
@@ -34,6 +36,9 @@ public:
     void imageScan(const QString& path);
 
     UploadFiles& files() const { return m_files; }
+    // The last check turned the file down with a box that said why (unreadable, damaged,
+    // cut short): the caller adds no mismatch line of its own.
+    bool refusalExplained() const { return m_explained; }
 
 private:
     Prompter& prompter() const;
@@ -42,12 +47,17 @@ private:
     // Empty when the user cancelled.
     QString choose(const QString& title, const QString& filter);
     // False, with the reason shown, when the file cannot be opened.
-    bool canOpen(const QString& path) const;
+    bool canOpen(const QString& path);
     // True when the file suits the rule or the user overrode both warnings.
     bool familyCheck(const FamilyRule* rule, const QByteArray& terminationLine);
     bool warningPair(const FamilyRule& rule);
+    // A file without an end record is sent only when the user says so.
+    bool endRecordCheck(const FamilyRule* rule, const SRecordFile& file);
+    // A box that explains why the file is turned down.
+    void refuse(const QString& text);
     void scan(const SRecordFile& file);
 
     SequenceSteps m_steps;
     UploadFiles& m_files;
+    bool m_explained = false;
 };

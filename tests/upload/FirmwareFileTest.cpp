@@ -99,7 +99,7 @@ TEST_F(SrecCatFile, LineEndsBlankLinesAndCtrlZAreTolerated)
 {
     auto ls = lines();
     ls.insert(ls.begin() + 1, "   ");
-    const QByteArray content = join(ls, "\r") + "\x1a" + "garbage after the end";
+    const QByteArray content = join(ls, "\r") + "\x1a\x1a\r\n";
     const SRecordFile file = SRecordFile::parse(content);
     ASSERT_TRUE(file.isValid()) << file.errorText().toStdString();
     EXPECT_EQ(file.records().size(), ls.size() - 1);
@@ -186,6 +186,35 @@ TEST(SRecordFileTermination, FirstS9LineOtherwiseTheLastLine)
 QByteArray s1(quint16 address, const QByteArray& data)
 {
     return srec::record(1, address, data) + "\r\n";
+}
+
+// A file cut at a record boundary passes every record check; only the missing end record
+// tells. Data after a Ctrl-Z would never be programmed, so such a file is refused whole.
+TEST(SRecordFileEnd, EndRecordsLowerCaseAndDataAfterCtrlZ)
+{
+    EXPECT_TRUE(SRecordFile::parse("S1050000AABB95\r\nS903F00309\r\n").hasEndRecord());
+    EXPECT_TRUE(SRecordFile::parse("S1050000AABB95\r\nS80400F00308\r\n").hasEndRecord());
+    EXPECT_TRUE(SRecordFile::parse("S1050000AABB95\r\nS7050000F00307\r\n").hasEndRecord());
+    const SRecordFile cut = SRecordFile::parse("S1050000AABB95\r\n");
+    ASSERT_TRUE(cut.isValid());
+    EXPECT_FALSE(cut.hasEndRecord());
+    EXPECT_FALSE(SRecordFile::parse("S1050000AABB95\r\nS105FFFCF1030B\r\n").hasEndRecord())
+        << "a reset vector is data";
+
+    const SRecordFile lower = SRecordFile::parse("s1050000aabb95\r\ns903f00309\r\n");
+    ASSERT_TRUE(lower.isValid()) << lower.errorText().toStdString();
+    EXPECT_TRUE(lower.hasEndRecord());
+    EXPECT_EQ(lower.terminationLine(), "S903F00309");
+    EXPECT_EQ(lower.records()[0].text, "S1050000AABB95") << "sent in capitals";
+    EXPECT_EQ(lower.records()[0].data, QByteArray("\xAA\xBB"));
+
+    const SRecordFile joined = SRecordFile::parse("S1050000AABB95\r\n\x1aS903F00309\r\n");
+    EXPECT_FALSE(joined.isValid());
+    EXPECT_EQ(joined.errorLine(), 2);
+    EXPECT_EQ(joined.errorText(), "Error,\rLine 2 holds an end-of-file mark (Ctrl-Z) with data after it.\r"
+                                  "The file may be two files joined or damaged; it is not sent.");
+    EXPECT_TRUE(SRecordFile::parse("S1050000AABB95\r\nS903F00309\r\n\x1a").isValid());
+    EXPECT_TRUE(SRecordFile::parse("S1050000AABB95\r\nS903F00309\x1a\x1a\r\n \t").isValid());
 }
 
 TEST(FirmwareImageLoad, KeepsToS1DataBeforeTheFirstS9WithinSixtyFourKiB)

@@ -91,16 +91,17 @@ TEST_F(Upload, FamilyMismatchWarnsTwiceAndOnlyYesThenNoAccepts)
     lines.back() = srec::record(1, 0xFFFC, "\xE0\x03");
     const QString path = file(lines);
 
-    EXPECT_TRUE(choose(path, {A::Yes, A::No}));
-    ASSERT_EQ(rig.prompter.messages.size(), 2);
-    const Prompter::Message& warn = rig.prompter.messages[0];
+    // Without an S9 line the file has no end record either, which is asked about first.
+    EXPECT_TRUE(choose(path, {A::Yes, A::Yes, A::No}));
+    ASSERT_EQ(rig.prompter.messages.size(), 3);
+    const Prompter::Message& warn = rig.prompter.messages[1];
     EXPECT_EQ(warn.text, "WARNING,\rQVR 5000 ACU Program Mode is selected and\rUpload file does not have the "
                          "correct ACU format.\r\rContinue anyway, Yes or No ?");
     EXPECT_EQ(warn.icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(warn.buttons, Prompter::Buttons::YesNo);
     EXPECT_EQ(warn.defaultButton, A::No);
     EXPECT_TRUE(warn.title.isEmpty());
-    const Prompter::Message& sure = rig.prompter.messages[1];
+    const Prompter::Message& sure = rig.prompter.messages[2];
     EXPECT_EQ(sure.title, "Are You Sure?");
     EXPECT_EQ(sure.icon, Prompter::Icon::Question);
     EXPECT_EQ(sure.text,
@@ -109,9 +110,9 @@ TEST_F(Upload, FamilyMismatchWarnsTwiceAndOnlyYesThenNoAccepts)
     EXPECT_EQ(shown()[2], "PT:  Warnings bypassed");
     EXPECT_EQ(shown()[4], "PT:  File version number: 2.05");
 
-    EXPECT_FALSE(choose(path, {A::Yes, A::Yes})) << "Yes to quitting";
-    EXPECT_FALSE(choose(path, {A::No}));
-    EXPECT_EQ(rig.prompter.messages.size(), 2 + 2 + 1);
+    EXPECT_FALSE(choose(path, {A::Yes, A::Yes, A::Yes})) << "Yes to quitting";
+    EXPECT_FALSE(choose(path, {A::Yes, A::No}));
+    EXPECT_EQ(rig.prompter.messages.size(), 3 + 3 + 2);
     EXPECT_FALSE(upload.files().fileVerified);
 
     use(Module::QVR2d);
@@ -144,8 +145,51 @@ TEST_F(Upload, ADamagedFileIsRefusedNamingTheLineAndNothingIsSent)
         << rig.prompter.messages[0].text.toStdString();
     EXPECT_FALSE(upload.files().fileVerified);
     EXPECT_TRUE(rig.serial.sentBytes().isEmpty());
-    EXPECT_TRUE(
-        rig.screen().text().endsWith("\r\n Selected file does not match parameters for selected module\r\n"));
+    EXPECT_FALSE(rig.screen().text().contains("Selected file does not match"))
+        << "the box said what is wrong with the file; the module selection is not to blame";
+}
+
+TEST_F(Upload, AFileWithoutAnEndRecordIsSentOnlyWhenTheUserSaysSo)
+{
+    use(Module::QVR2p);
+    Lines cut = program(0xE003);
+    cut.pop_back(); // cut at a record boundary: every record is sound
+    rig.prompter.fileNames << file(cut);
+    rig.prompter.answers << A::No;
+    upload.uploadButton();
+    ASSERT_EQ(rig.prompter.messages.size(), 1);
+    const Prompter::Message& box = rig.prompter.messages[0];
+    EXPECT_EQ(box.text, "WARNING:\rThis file has no end record; it may be cut short.\rUpload anyway?");
+    EXPECT_EQ(box.icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(box.buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(box.defaultButton, A::No);
+    EXPECT_TRUE(rig.serial.sentBytes().isEmpty());
+    EXPECT_FALSE(rig.screen().text().contains("Selected file does not match"));
+
+    // Yes goes on to the family check, which the last data record fails.
+    rig.prompter.messages.clear();
+    EXPECT_TRUE(choose(file(cut), {A::Yes, A::Yes, A::No}));
+    EXPECT_EQ(rig.prompter.texts().mid(1, 1),
+              QStringList{"WARNING:\rPCU Program Mode is selected and\rUpload file does not have the correct "
+                          "PCU format.\r\rContinue anyway, Yes or No ?"});
+
+    // The DVB receiver's files end with their reset vector: no question.
+    use(Module::QVR2d);
+    Lines dvb = program(0xE003);
+    dvb.back() = srec::record(1, 0xFFFC, "\xF1\x03");
+    EXPECT_TRUE(choose(file(dvb)));
+    EXPECT_TRUE(rig.prompter.messages.isEmpty());
+
+    // The KVMP auto update's chooser asks the same.
+    use(Module::KVMP);
+    Lines kvmp = program(0x1962);
+    kvmp.pop_back();
+    rig.prompter.fileNames << file(kvmp, "771204_KVMP_3.01.s19");
+    rig.prompter.answers << A::No;
+    EXPECT_FALSE(upload.chooser().selectKvmpOrNmeaS19());
+    EXPECT_EQ(rig.prompter.texts(),
+              QStringList{"WARNING:\rThis file has no end record; it may be cut short.\rUpload anyway?"});
+    EXPECT_TRUE(upload.files().kvmpFile.isEmpty());
 }
 
 TEST_F(Upload, UploadButtonRestartsTheModuleUnlessCancelled)
