@@ -50,7 +50,10 @@ bool CommLog::open(const QString& path)
         stop();
     std::unique_ptr<QIODevice> device = m_factory(path);
     if (!device || !device->isOpen()) {
-        m_prompter.error(device ? device->errorString() : QStringLiteral("Cannot open ") + path);
+        // The platform's text alone ("Permission denied") does not say which file; the
+        // technician may have picked a folder he cannot write to without noticing.
+        m_prompter.error(QStringLiteral("Error,\rCannot open the log file ") + path + QLatin1Char('\r') +
+                         (device ? device->errorString() : QString()));
         return false;
     }
     m_device = std::move(device);

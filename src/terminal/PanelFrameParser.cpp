@@ -34,6 +34,14 @@ QString PanelFrameParser::feed(const QString& text)
         case 1:
         case 2: {
             const int cr = text.indexOf(QLatin1Char('\r'), pos);
+            const int room = kMaxLine - int(m_acc.size());
+            if ((cr < 0 ? n : cr) - pos > room) {
+                plain += QChar(m_state);
+                plain += m_acc;
+                m_acc.clear();
+                m_state = 0;
+                break;
+            }
             if (cr < 0) {
                 m_acc += QStringView(text).mid(pos);
                 pos = n;

@@ -41,12 +41,20 @@ QString TerminalScreen::panelLine(int line) const
     return line >= 1 && line <= 4 ? m_lines[line - 1] : QString();
 }
 
+void TerminalScreen::dropFront(qsizetype count)
+{
+    const QString removed = m_text.left(count);
+    m_text.remove(0, count);
+    Q_EMIT frontRemoved(removed);
+}
+
+// Over the limit, the oldest part goes in one step of at least kTrimCount characters, so a
+// trim is rare; a screen that holds far more (a chunk of a TCP flood) comes down to the
+// limit itself, so it never grows.
 void TerminalScreen::trim()
 {
-    if (m_text.size() > kTrimLimit) {
-        m_text.remove(0, kTrimCount);
-        Q_EMIT textReset();
-    }
+    if (m_text.size() > kTrimLimit)
+        dropFront(qMax<qsizetype>(kTrimCount, m_text.size() - kTrimLimit));
 }
 
 QString TerminalScreen::normaliseLineEnds(const QString& text) const
@@ -63,6 +71,14 @@ void TerminalScreen::appendPlain(const QString& text)
 {
     if (text.isEmpty())
         return;
+    // A piece longer than the whole screen shows only its newest part.
+    if (text.size() >= kTrimLimit) {
+        if (!m_text.isEmpty())
+            dropFront(m_text.size());
+        m_text = text.right(kTrimLimit);
+        Q_EMIT textAppended(m_text);
+        return;
+    }
     m_text += text;
     Q_EMIT textAppended(text);
 }

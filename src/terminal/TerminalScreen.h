@@ -10,8 +10,8 @@ class CommLog;
 
 // The terminal's screen model: the text the window shows, the hex view, the panel display
 // lines and legends. Everything received goes through showReceived(); the widget mirrors
-// the text through textAppended / textChopped / textReset, so appending never re-renders
-// the whole screen.
+// the text through textAppended / textChopped / frontRemoved / textReset, so neither
+// appending nor trimming re-renders the whole screen.
 class TerminalScreen : public QObject {
     Q_OBJECT
 public:
@@ -61,7 +61,9 @@ Q_SIGNALS:
     void textAppended(const QString& text);
     // The last count characters were removed.
     void textChopped(int count);
-    // The text changed otherwise (trim, clear): take text() as a whole.
+    // The oldest part of the text was dropped to keep the screen within its limit.
+    void frontRemoved(const QString& removed);
+    // The text changed otherwise (clear): take text() as a whole.
     void textReset();
     void hexViewChanged(bool on);
     void panelLineChanged(int line, const QString& text);
@@ -71,6 +73,7 @@ Q_SIGNALS:
 
 private:
     void trim();
+    void dropFront(qsizetype count);
     void appendPlain(const QString& text);
     void appendWithBackspaces(const QString& text);
     QString normaliseLineEnds(const QString& text) const;

@@ -102,6 +102,7 @@ TEST(TerminalView, KeepsUpWithAMinuteAt115200Baud)
         view.show();
         QObject::connect(&screen, &TerminalScreen::textAppended, &view, &TerminalView::appendText);
         QObject::connect(&screen, &TerminalScreen::textReset, &view, [&] { view.resetText(screen.text()); });
+        QObject::connect(&screen, &TerminalScreen::frontRemoved, &view, &TerminalView::removeFront);
 
         constexpr int kBytes = 11520 * 60;
         constexpr int kChunk = 48;
@@ -127,5 +128,46 @@ TEST(TerminalView, KeepsUpWithAMinuteAt115200Baud)
                             << " ms of processor time\n";
         EXPECT_LT(ms, 15000) << (hex ? "hex view" : "text view");
         EXPECT_EQ(view.toPlainText().size() > 1000, true);
+        EXPECT_LT(view.toPlainText().size(), 32500 + 32500 / 200) << "the view keeps to the screen's limit";
     }
+}
+
+// A TCP flood hands over chunks far larger than the screen. The view follows the model's
+// trims by dropping its own oldest part; it never lays the whole text out again.
+TEST(TerminalView, FollowsTrimsOfAFloodWithoutResettingItsText)
+{
+    ScriptedPrompter prompter;
+    CommLog log(prompter);
+    TerminalScreen screen(log);
+    TerminalView view;
+    view.resize(900, 500);
+    view.show();
+    QObject::connect(&screen, &TerminalScreen::textAppended, &view, &TerminalView::appendText);
+    QObject::connect(&screen, &TerminalScreen::frontRemoved, &view, &TerminalView::removeFront);
+    int resets = 0;
+    QObject::connect(view.document(), &QTextDocument::contentsChange,
+                     [&](int, int removed, int added) { resets += removed > 0 && added > 0; });
+
+    QByteArray line = QByteArray(70, 'q') + "\r\n";
+    for (int round = 0; round < 30; ++round) {
+        QByteArray chunk;
+        while (chunk.size() < 3000 + round * 700)
+            chunk += QByteArray::number(round) + line;
+        screen.showReceived(chunk);
+        if (round % 3 == 0)
+            view.flush();
+        if (round == 20)
+            screen.showReceived("\x7f\x01 no line end here, then a long one: " + QByteArray(600, 'w') + "\r");
+    }
+    view.flush();
+    QString model = screen.text();
+    model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(view.toPlainText(), model);
+    EXPECT_EQ(resets, 0);
+
+    screen.showReceived(QByteArray(40000, 'F'));
+    view.flush();
+    QString shown = view.toPlainText();
+    EXPECT_EQ(shown.remove(QLatin1Char('\n')), QString(32500, 'F')) << "only the newest part of the chunk";
+    EXPECT_EQ(resets, 0);
 }

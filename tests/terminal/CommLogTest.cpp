@@ -133,12 +133,14 @@ TEST_F(Logging, FailedWriteAsksRetryCancelAndCancelStopsTheLog)
 TEST_F(Logging, OpenFailureShowsTheErrorAndLogStaysOff)
 {
     rig.prompter.fileNames.clear();
-    rig.prompter.fileNames << dir.filePath("no/such/folder/x.log");
+    const QString missing = dir.filePath("no/such/folder/x.log");
+    rig.prompter.fileNames << missing;
     EXPECT_FALSE(rig.session->log().start());
     EXPECT_FALSE(rig.session->log().isOpen());
     ASSERT_EQ(rig.prompter.messages.size(), 1);
     EXPECT_EQ(rig.prompter.messages[0].icon, Prompter::Icon::Exclamation);
-    EXPECT_FALSE(rig.prompter.lastText().isEmpty());
+    EXPECT_EQ(rig.prompter.lastText(),
+              "Error,\rCannot open the log file " + missing + "\rNo such file or directory");
 }
 
 } // namespace

@@ -106,3 +106,10 @@ void LineStateStrip::setPhonePowerVisible(bool visible)
 {
     m_phonePower->setVisible(visible);
 }
+
+void LineStateStrip::setLedLocked(bool locked)
+{
+    m_led->setToolTip(locked ? tr("The port stays open while a sequence runs; Cancel stops the sequence")
+                             : tr("Port Open"));
+    m_led->setCursor(locked ? Qt::ForbiddenCursor : Qt::PointingHandCursor);
+}

@@ -18,6 +18,8 @@ public:
     void setInputs(bool cts, bool dsr, bool dcd);
     void setOutputs(bool dtr, bool rts);
     void setPhonePowerVisible(bool visible);
+    // While a sequence runs the LED does not toggle the port; its tip says why.
+    void setLedLocked(bool locked);
 
     QCheckBox* box(const QString& name) const;
     LampLabel* led() const { return m_led; }

@@ -245,6 +245,8 @@ void QuillanActions::buildToolBar(QMainWindow* window)
     eraseButton = button(nullptr, QStringLiteral("Erase"), QStringLiteral("Erase"));
     uploadButton = button(nullptr, QStringLiteral("Upload"), QStringLiteral("Upload"));
     autoUploadButton = button(nullptr, QStringLiteral("Auto Upload"), QStringLiteral("Auto Upload"));
+    autoUploadButton->setToolTip(
+        QStringLiteral("Not available yet: use Start, Erase and Upload in the Upload menu"));
     toolBar->addSeparator();
     button(sendGps, QStringLiteral("SendGPS"));
     button(sendHdg, QStringLiteral("SendHDG"));

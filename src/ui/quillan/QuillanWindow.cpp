@@ -149,7 +149,7 @@ void QuillanWindow::connectSession()
         m_actions.stopLog->setEnabled(open);
     });
 
-    connect(m_strip, &LineStateStrip::ledClicked, &s, &TerminalSession::openOrCloseLink);
+    connect(m_strip, &LineStateStrip::ledClicked, this, &QuillanWindow::toggleLink);
     connect(m_strip, &LineStateStrip::dtrClicked, &s, &TerminalSession::setDtr);
     connect(m_strip, &LineStateStrip::rtsClicked, &s, &TerminalSession::setRts);
 
@@ -174,6 +174,7 @@ void QuillanWindow::connectScreen()
     connect(&screen, &TerminalScreen::textAppended, m_terminal, &TerminalView::appendText);
     connect(&screen, &TerminalScreen::textReset, this,
             [this] { m_terminal->resetText(m_session.screen().text()); });
+    connect(&screen, &TerminalScreen::frontRemoved, m_terminal, &TerminalView::removeFront);
     connect(&screen, &TerminalScreen::textChopped, this, [this](int count) {
         if (!m_terminal->chopText(count))
             m_terminal->resetText(m_session.screen().text());
@@ -210,7 +211,7 @@ void QuillanWindow::connectCommands()
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
 
     connect(a.portOpen, &QAction::triggered, this, [this] {
-        m_session.openOrCloseLink();
+        toggleLink();
         m_actions.portOpen->setChecked(m_session.isPortOpen());
     });
     connect(a.properties, &QAction::triggered, this, &QuillanWindow::openProperties);
@@ -235,9 +236,9 @@ void QuillanWindow::connectCommands()
 
 void QuillanWindow::presentCancelWindow(const QString& caption, const QString& text)
 {
-    m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0)) +
-                         QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
-                                twipsToPixels(kCancelWindowOffsetTwips, this)));
+    m_cancelWindow->move(
+        m_terminal->mapToGlobal(QPoint(0, 0)) +
+        QPoint(twipsToPixels(kCancelWindowOffsetTwips, this), twipsToPixels(kCancelWindowOffsetTwips, this)));
     m_cancelWindow->present(caption, text);
 }
 
@@ -290,7 +291,9 @@ void QuillanWindow::applyModuleState()
         b->setVisible(st.manualButtonsVisible);
         b->setEnabled(st.manualButtonsEnabled && !m_session.isBusy());
     }
-    m_actions.autoUploadButton->setEnabled(st.autoUploadEnabled && !m_session.isBusy());
+    // The automatic upload is not built yet: its button stays off rather than doing nothing
+    // when pressed. The selection already says when it could run (st.autoUploadEnabled).
+    m_actions.autoUploadButton->setEnabled(false);
     m_strip->setPhonePowerVisible(st.phonePowerVisible);
     m_actions.hexDisplay->setChecked(m_session.screen().hexView());
 }
@@ -318,8 +321,9 @@ void QuillanWindow::applyBusy(bool busy)
 {
     for (QAction* a :
          {m_actions.sendTextFile, m_actions.fileUploadS19, m_actions.properties, m_actions.bulkErase,
-          m_actions.remoteUpload, m_actions.parameterUpload, m_actions.factoryDefaults})
+          m_actions.remoteUpload, m_actions.parameterUpload, m_actions.factoryDefaults, m_actions.portOpen})
         a->setEnabled(!busy);
+    m_strip->setLedLocked(busy);
     for (QAction* a : std::as_const(m_actions.modules))
         a->setEnabled(!busy);
     applyModuleState();
@@ -330,6 +334,14 @@ void QuillanWindow::applyPacing(int ms)
     // A pacing the menu does not offer (the parameter upload's) keeps the old check mark.
     if (QAction* a = m_actions.pacing.value(ms))
         a->setChecked(true);
+}
+
+// A sequence owns the link while it runs: closing the port under it would only turn every
+// later step into a refused send. Cancel is the way to stop it.
+void QuillanWindow::toggleLink()
+{
+    if (!m_session.isBusy())
+        m_session.openOrCloseLink();
 }
 
 void QuillanWindow::openProperties()

@@ -59,6 +59,7 @@ private:
     void applyLinkState(bool open);
     void applyBusy(bool busy);
     void applyPacing(int ms);
+    void toggleLink();
     void showAbout();
     void printScreen();
     void sendTextFile();

@@ -93,7 +93,7 @@ void TerminalView::appendText(const QString& text)
 {
     if (text.isEmpty())
         return;
-    m_pending += displayForm(text);
+    m_pending += displayForm(text, m_tail);
     scheduleFlush();
 }
 
@@ -102,16 +102,34 @@ void TerminalView::scheduleFlush()
     if (m_flushTimer.isActive())
         return;
     const qint64 sinceLast = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFlushIntervalMs;
-    m_flushTimer.start(int(qBound(qint64(0), qint64(kFlushIntervalMs) - sinceLast, qint64(kFlushIntervalMs))));
+    m_flushTimer.start(
+        int(qBound(qint64(0), qint64(kFlushIntervalMs) - sinceLast, qint64(kFlushIntervalMs))));
 }
 
 void TerminalView::resetText(const QString& text)
 {
-    m_lastWasCr = false;
-    m_lineLength = 0;
-    m_pending = displayForm(text);
+    m_tail = Layout{};
+    m_front = Layout{};
+    m_pending = displayForm(text, m_tail);
     m_resetPending = true;
     scheduleFlush();
+}
+
+void TerminalView::removeFront(const QString& removed)
+{
+    qsizetype count = displayForm(removed, m_front).size();
+    if (!m_resetPending) {
+        // The document's last block has no separator after it.
+        const int inDocument = qMin<qsizetype>(count, document()->characterCount() - 1);
+        if (inDocument > 0) {
+            QTextCursor c(document());
+            c.movePosition(QTextCursor::Start);
+            c.setPosition(inDocument, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        }
+        count -= inDocument;
+    }
+    m_pending.remove(0, qMin(count, m_pending.size()));
 }
 
 bool TerminalView::chopText(int count)
@@ -123,7 +141,7 @@ bool TerminalView::chopText(int count)
         if (m_pending.right(count).contains(QLatin1Char('\n')) || m_pending.size() < count)
             return false;
         m_pending.chop(count);
-        m_lineLength = qMax(0, m_lineLength - count);
+        m_tail.lineLength = qMax(0, m_tail.lineLength - count);
         return true;
     }
     // Every character but a line end is one character on the screen, so a tail without
@@ -141,8 +159,8 @@ bool TerminalView::chopText(int count)
         c.removeSelectedText();
     }
     m_pending.chop(fromPending);
-    m_lastWasCr = false;
-    m_lineLength = qMax(0, m_lineLength - count);
+    m_tail.lastWasCr = false;
+    m_tail.lineLength = qMax(0, m_tail.lineLength - count);
     return true;
 }
 
@@ -187,25 +205,25 @@ void TerminalView::insertAtEnd(const QString& shown)
 // What a received text looks like on screen: every kind of line end breaks the line
 // once, the other control characters show as their symbols instead of vanishing, and
 // an endless line is broken at a hex group or word near kLongLine.
-QString TerminalView::displayForm(const QString& text)
+QString TerminalView::displayForm(const QString& text, Layout& layout)
 {
     QString out;
     out.reserve(text.size() + text.size() / kLongLine + 1);
     for (const QChar ch : text) {
         const ushort u = ch.unicode();
         if (u == '\n') {
-            if (!m_lastWasCr) {
+            if (!layout.lastWasCr) {
                 out += QLatin1Char('\n');
-                m_lineLength = 0;
+                layout.lineLength = 0;
             }
-            m_lastWasCr = false;
+            layout.lastWasCr = false;
             continue;
         }
-        m_lastWasCr = false;
+        layout.lastWasCr = false;
         if (u == '\r') {
             out += QLatin1Char('\n');
-            m_lineLength = 0;
-            m_lastWasCr = true;
+            layout.lineLength = 0;
+            layout.lastWasCr = true;
             continue;
         }
         if (u < 0x20 && u != '\t')
@@ -214,10 +232,11 @@ QString TerminalView::displayForm(const QString& text)
             out += QChar(0x2421);
         else
             out += ch;
-        ++m_lineLength;
-        if (m_lineLength >= kLongLine && (u == '>' || u == ' ' || m_lineLength >= kLongLine + kBreakSlack)) {
+        ++layout.lineLength;
+        if (layout.lineLength >= kLongLine &&
+            (u == '>' || u == ' ' || layout.lineLength >= kLongLine + kBreakSlack)) {
             out += QLatin1Char('\n');
-            m_lineLength = 0;
+            layout.lineLength = 0;
         }
     }
     return out;

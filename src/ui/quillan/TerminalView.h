@@ -24,6 +24,9 @@ public:
 
     void appendText(const QString& text);
     void resetText(const QString& text);
+    // The model dropped the oldest part of its text, removed: the view drops what it had
+    // made of it, without laying out the rest again.
+    void removeFront(const QString& removed);
     // The model removed its last count characters. False when the view cannot follow
     // that on its own (a line end is involved) and needs resetText().
     bool chopText(int count);
@@ -40,7 +43,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString displayForm(const QString& text);
+    // Where the rendering of the model's text stands: a CR just seen (an LF right after it
+    // belongs to it) and the length of the screen line so far.
+    struct Layout {
+        bool lastWasCr = false;
+        int lineLength = 0;
+    };
+    // The screen form of text, carrying on from layout. Rendering a text in pieces gives
+    // the same as rendering it whole, which is what lets the view drop any front part of
+    // the model's text exactly.
+    static QString displayForm(const QString& text, Layout& layout);
     void insertAtEnd(const QString& shown);
     void scheduleFlush();
 
@@ -49,8 +61,7 @@ private:
     QElapsedTimer m_sinceFlush;
     QString m_pending;
     bool m_resetPending = false;
-    // A CR that ended the last chunk: an LF opening the next one belongs to it.
-    bool m_lastWasCr = false;
-    // Length of the last screen line, for breaking endless lines.
-    int m_lineLength = 0;
+    // The rendering at the end of the text (for appends) and at its start (for trims).
+    Layout m_tail;
+    Layout m_front;
 };
