@@ -316,6 +316,14 @@ TEST(QuillanWindow, UploadButtonShowsProgressAndCancelStopsBeforeTheRestart)
     QToolButton* upload = button(rig, QStringLiteral("Upload"));
     QString title, progress;
     bool commandsWaited = false;
+    // The port stays open under a running upload: the LED and "Port Open" leave it alone.
+    bool openAfterClicks = false, portItemOff = false;
+    rig.runtime.singleShot(1000, nullptr, [&] {
+        QTest::mouseClick(rig.window->lineStates()->led(), Qt::LeftButton);
+        action(rig, QStringLiteral("mnuPortOpen"))->trigger();
+        openAfterClicks = rig.session->isPortOpen();
+        portItemOff = !action(rig, QStringLiteral("mnuPortOpen"))->isEnabled();
+    });
     rig.runtime.singleShot(1500, nullptr, [&] {
         title = cancel->windowTitle();
         progress = cancel->progressText();
@@ -329,6 +337,10 @@ TEST(QuillanWindow, UploadButtonShowsProgressAndCancelStopsBeforeTheRestart)
     EXPECT_TRUE(progress.contains(QStringLiteral(" of 41    Elapsed: 00:00:01    Left: 00:00:")))
         << progress.toStdString();
     EXPECT_TRUE(commandsWaited);
+    EXPECT_TRUE(openAfterClicks);
+    EXPECT_TRUE(portItemOff);
+    EXPECT_TRUE(rig.prompter.messages.isEmpty()) << rig.prompter.lastText().toStdString();
+    EXPECT_TRUE(action(rig, QStringLiteral("mnuPortOpen"))->isEnabled());
     EXPECT_FALSE(cancel->isVisible());
     EXPECT_TRUE(upload->isEnabled());
     EXPECT_TRUE(rig.unit.heard.startsWith("S1"));
