@@ -122,6 +122,39 @@ INSTANTIATE_TEST_SUITE_P(
                                "PT:  Upload stopped: the port closed at line 3 of 4"}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
 
+// Over TCP the session first dials again for up to 3 s; when that fails the same way out.
+TEST(TcpPortLoss, AFailedRedialStopsTheTransferWithItsOneBox)
+{
+    QTemporaryDir dir;
+    TerminalRig rig;
+    rig.putTcp();
+    rig.put("Direct", "QVR2a");
+    ModuleSelection selection{*rig.session};
+    ManualUpload upload{*rig.session, selection};
+    rig.session->start();
+    ASSERT_TRUE(rig.session->isPortOpen());
+    const QString path = dir.filePath("fw.s19");
+    const Lines lines{srec::record(1, 0, srec::pattern(16, 1)), srec::record(1, 0x10, srec::pattern(15, 2)),
+                      srec::end(0xF003)};
+    ASSERT_TRUE(srec::write(path, lines));
+    bool lost = false;
+    rig.tcpPeer.onHeard = [&](const QByteArray& heard) {
+        if (!lost && heard.contains("S112")) {
+            lost = true;
+            rig.tcp.setOpenFailure(QStringLiteral("Connection refused"));
+            rig.tcp.dropFromPeer();
+        }
+    };
+    rig.prompter.fileNames << path;
+    upload.uploadButton();
+
+    EXPECT_EQ(rig.prompter.texts(),
+              QStringList{"Error,\rTCP/IP connection is no longer valid.\rClick LED to re-connect."});
+    EXPECT_TRUE(rig.screen().text().endsWith("PT:  Upload stopped: the port closed at line 2 of 3\r\n"));
+    EXPECT_FALSE(rig.screen().text().contains("Re-booting"));
+    EXPECT_FALSE(rig.session->isPortOpen());
+}
+
 // The bootloader and erase sequences stop the same way: one box, one line, no waits run on.
 TEST(SequencePortLoss, StartAndEraseStopAtTheFirstRefusedSend)
 {
