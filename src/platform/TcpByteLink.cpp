@@ -1,7 +1,15 @@
 #include "TcpByteLink.h"
 
+namespace {
+constexpr qint64 kReadSlice = 64 * 1024;
+} // namespace
+
 TcpByteLink::TcpByteLink(Runtime& runtime, QObject* parent) : ByteLink(parent), m_rt(runtime)
 {
+    // Qt takes whatever the system has buffered (megabytes on a fast link) in one read. A
+    // bounded buffer hands a flooding peer's data over in slices, so the window gets its
+    // turn between them and the rest waits in the system's buffer, not in ours.
+    m_socket.setReadBufferSize(kReadSlice);
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] { Q_EMIT received(m_socket.readAll()); });
     connect(&m_socket, &QTcpSocket::connected, this, [this] { Q_EMIT opened(); });
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {

@@ -202,6 +202,27 @@ TEST(TcpByteLink, ConnectsAndCarriesBytesBothWays)
     EXPECT_TRUE(r.rt.waitUntil([&] { return atHost.bytes == reply; }, 2000));
 }
 
+// A peer that sends faster than the program reads: the data comes in slices, each handled
+// before the next is read, and nothing is lost or reordered.
+TEST(TcpByteLink, AFloodArrivesInBoundedSlices)
+{
+    TcpRig r;
+    ASSERT_TRUE(r.connect());
+    QByteArray sent;
+    for (int i = 0; sent.size() < 2 * 1024 * 1024; ++i)
+        sent += QByteArray::number(i) + ' ';
+    QByteArray got;
+    qsizetype largest = 0;
+    QObject::connect(&r.link, &ByteLink::received, [&](const QByteArray& d) {
+        got += d;
+        largest = qMax(largest, d.size());
+    });
+    r.peer->write(sent);
+    EXPECT_TRUE(r.rt.waitUntil([&] { return got.size() >= sent.size(); }, 10000));
+    EXPECT_EQ(got, sent);
+    EXPECT_LE(largest, 64 * 1024);
+}
+
 TEST(TcpByteLink, RefusedConnectionIsAnError)
 {
     QtRuntime rt;
