@@ -25,6 +25,7 @@ struct LossCase {
     bool viaButton;      // the Upload button; otherwise the transfer alone (no family check passes)
     bool echoes;         // the module echoes each line and the transfer waits for it
     const char* verdict;
+    qint64 sent; // lines the progress counts as sent: the refused one is not among them
 };
 
 void PrintTo(const LossCase& c, std::ostream* os)
@@ -61,6 +62,9 @@ TEST_P(PortLoss, StopsAtTheFirstRefusedSendWithOneBoxAndNoRestart)
     const QString path = dir.filePath("fw.s19");
     ASSERT_TRUE(srec::write(path, lines));
 
+    qint64 progressSent = 0;
+    QObject::connect(&upload.transfer(), &S19Transfer::progress,
+                     [&](qint64 sent, qint64, qint64) { progressSent = sent; });
     size_t writesAtLoss = 0;
     rig.serialPeer.onHeard = [&](const QByteArray& heard) {
         if (writesAtLoss == 0 && heard.contains("S112")) {
@@ -86,6 +90,7 @@ TEST_P(PortLoss, StopsAtTheFirstRefusedSendWithOneBoxAndNoRestart)
     const QString screen = rig.screen().text();
     EXPECT_TRUE(screen.endsWith(QString::fromLatin1(c.verdict) + "\r\n")) << screen.toStdString();
     EXPECT_EQ(screen.count("PT:  Upload stopped"), 1);
+    EXPECT_EQ(progressSent, c.sent);
     EXPECT_FALSE(screen.contains("Programming complete!"));
     EXPECT_FALSE(screen.contains("Re-booting") || screen.contains("Rebooting"));
     EXPECT_FALSE(screen.contains("Closing USB/Service port")) << "no reopen of a port the module lost";
@@ -99,27 +104,27 @@ const QByteArray kVector = srec::record(1, 0xFFFC, QByteArray("\xF1\x03", 2));
 INSTANTIATE_TEST_SUITE_P(
     EveryPath, PortLoss,
     ::testing::Values(LossCase{"AcuItself", Module::QVR2a, srec::end(0xF003), true, false,
-                               "PT:  Upload stopped: the port closed at line 2 of 4"},
+                               "PT:  Upload stopped: the port closed at line 2 of 4", 1},
                       LossCase{"PcuBehindAcu", Module::QVR2p, srec::end(0xE003), true, false,
-                               "PT:  Upload stopped: the port closed at line 2 of 4"},
+                               "PT:  Upload stopped: the port closed at line 2 of 4", 1},
                       LossCase{"DvbBehindAcu", Module::QVR2d, kVector, true, false,
-                               "PT:  Upload stopped: the port closed at line 2 of 4"},
+                               "PT:  Upload stopped: the port closed at line 2 of 4", 1},
                       LossCase{"ShorvelPanel", Module::Spanel, srec::end(0xF803), false, false,
-                               "PT:  Upload stopped: the port closed at line 3 of 3"},
+                               "PT:  Upload stopped: the port closed at line 3 of 3", 2},
                       LossCase{"ShorvelPcu", Module::SPCU, srec::end(0xF803), true, false,
-                               "PT:  Upload stopped: the port closed at line 2 of 4"},
+                               "PT:  Upload stopped: the port closed at line 2 of 4", 1},
                       LossCase{"ServicePortPcu", Module::SPG2pcu, srec::end(0xE003), true, true,
-                               "PT:  Upload stopped: the port closed at line 1 of 3"},
+                               "PT:  Upload stopped: the port closed at line 1 of 3", 0},
                       LossCase{"VtPcu", Module::VTPCU, srec::end(0xF003), true, true,
-                               "PT:  Upload stopped: the port closed at line 1 of 3"},
+                               "PT:  Upload stopped: the port closed at line 1 of 3", 0},
                       LossCase{"UsbPcu", Module::USBpcu, srec::end(0xE003), true, false,
-                               "PT:  Upload stopped: the port closed at line 3 of 4"},
+                               "PT:  Upload stopped: the port closed at line 3 of 4", 2},
                       LossCase{"Kvmp", Module::KVMP, srec::end(0xE003), true, false,
-                               "PT:  Upload stopped: the port closed at line 3 of 4"},
+                               "PT:  Upload stopped: the port closed at line 3 of 4", 2},
                       LossCase{"Nmea", Module::NMEA, srec::end(0xF806), true, false,
-                               "PT:  Upload stopped: the port closed at line 3 of 4"},
+                               "PT:  Upload stopped: the port closed at line 3 of 4", 2},
                       LossCase{"DataTerminal", Module::Data, srec::end(0xF003), false, false,
-                               "PT:  Upload stopped: the port closed at line 3 of 4"}),
+                               "PT:  Upload stopped: the port closed at line 3 of 4", 2}),
     [](const ::testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
 
 // Over TCP the session first dials again for up to 3 s; when that fails the same way out.
