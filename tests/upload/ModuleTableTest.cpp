@@ -1,6 +1,5 @@
-// The module menu and the family check, row by row as the technicians' documentation has
-// them. Every expected value is written out here, so a wrong row in the program's tables
-// fails instead of agreeing with itself.
+// The module menu and the family check, row by row. Every expected value is written out
+// here, so a wrong row in the program's tables fails instead of agreeing with itself.
 #include "ModuleTable.h"
 #include "FirmwareFileCheck.h"
 
@@ -44,7 +43,7 @@ const std::vector<MenuRow> kMenu{
     {"mnuNMEA", "USB to KVMP NMEA", "NMEA", 9600, "  NMEA update via USB"},
 };
 
-TEST(ModuleTable, EveryRowAsDocumented)
+TEST(ModuleTable, EveryRowHasItsCaptionIdentifierSpeedAndDescription)
 {
     ASSERT_EQ(ModuleTable::rows().size(), kMenu.size());
     for (size_t i = 0; i < kMenu.size(); ++i) {
@@ -118,7 +117,7 @@ const std::vector<CheckRow> kChecks{
      nullptr},
 };
 
-TEST(FamilyCheck, EveryRowAsDocumented)
+TEST(FamilyCheck, EveryModuleHasItsStartAddressesAndWarning)
 {
     using V = FirmwareFileCheck::Verdict;
     size_t modules = 0;
