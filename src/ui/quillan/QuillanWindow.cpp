@@ -236,9 +236,9 @@ void QuillanWindow::connectCommands()
 
 void QuillanWindow::presentCancelWindow(const QString& caption, const QString& text)
 {
-    m_cancelWindow->move(
-        m_terminal->mapToGlobal(QPoint(0, 0)) +
-        QPoint(twipsToPixels(kCancelWindowOffsetTwips, this), twipsToPixels(kCancelWindowOffsetTwips, this)));
+    m_cancelWindow->move(m_terminal->mapToGlobal(QPoint(0, 0)) +
+                         QPoint(twipsToPixels(kCancelWindowOffsetTwips, this),
+                                twipsToPixels(kCancelWindowOffsetTwips, this)));
     m_cancelWindow->present(caption, text);
 }
 

@@ -102,8 +102,7 @@ void TerminalView::scheduleFlush()
     if (m_flushTimer.isActive())
         return;
     const qint64 sinceLast = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFlushIntervalMs;
-    m_flushTimer.start(
-        int(qBound(qint64(0), qint64(kFlushIntervalMs) - sinceLast, qint64(kFlushIntervalMs))));
+    m_flushTimer.start(int(qBound(qint64(0), qint64(kFlushIntervalMs) - sinceLast, qint64(kFlushIntervalMs))));
 }
 
 void TerminalView::resetText(const QString& text)
