@@ -1,0 +1,163 @@
+#include "SessionTrace.h"
+
+#include "ByteLink.h"
+#include "Prompter.h"
+#include "Runtime.h"
+
+SessionTrace::SessionTrace(Runtime& runtime, QObject* parent)
+    : QObject(parent), m_rt(runtime), m_originNs(runtime.nowNs())
+{
+}
+
+SessionTrace::~SessionTrace()
+{
+    stop();
+}
+
+bool SessionTrace::start(const QString& path)
+{
+    stop();
+    m_file.setFileName(path);
+    // Unbuffered: each line is one write to the system, so it is in the file even if the
+    // program dies right after.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
+    m_error.clear();
+    record(Kind::Trace, QStringLiteral("started"));
+    Q_EMIT activeChanged(true);
+    return true;
+}
+
+bool SessionTrace::start(const QString& path, Prompter& prompter)
+{
+    if (start(path))
+        return true;
+    prompter.error(openFailureText(path, m_error));
+    return false;
+}
+
+void SessionTrace::stop()
+{
+    if (!m_file.isOpen())
+        return;
+    record(Kind::Trace, QStringLiteral("stopped"));
+    m_file.close();
+    Q_EMIT activeChanged(false);
+}
+
+void SessionTrace::toggle(Prompter& prompter)
+{
+    if (isActive()) {
+        stop();
+        return;
+    }
+    const QString path = prompter.saveFileName(
+        {QStringLiteral("Session Trace"), QStringLiteral("Trace Files (*.txt)|*.txt|All Files (*.*)|*.*"),
+         QString(), QStringLiteral("trace.txt")});
+    if (!path.isEmpty())
+        start(path, prompter);
+}
+
+void SessionTrace::record(Kind kind, const QString& text)
+{
+    if (m_file.isOpen())
+        writeLine(kind, escape(text.toUtf8()));
+}
+
+void SessionTrace::recordBytes(Kind kind, const QByteArray& bytes)
+{
+    if (m_file.isOpen())
+        writeLine(kind, escape(bytes));
+}
+
+void SessionTrace::writeLine(Kind kind, const QString& escaped)
+{
+    const qint64 ms = (m_rt.nowNs() - m_originNs) / 1000000;
+    const QString line = QString::number(ms) + QLatin1Char('\t') + kindName(kind) + QLatin1Char('\t') +
+                         escaped + QLatin1Char('\n');
+    // One write per line (the text is pure ASCII after escaping).
+    if (m_file.write(line.toLatin1()) < 0) {
+        // A full disk or a removed stick: stop rather than fail on every event.
+        m_error = m_file.errorString();
+        m_file.close();
+        Q_EMIT activeChanged(false);
+    }
+}
+
+void SessionTrace::watchReceived(ByteLink& link)
+{
+    connect(&link, &ByteLink::received, this,
+            [this](const QByteArray& data) { recordBytes(Kind::Recv, data); });
+}
+
+QString SessionTrace::escape(const QByteArray& bytes)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    QString out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c >= 0x20 && c < 0x7f) {
+                out += QLatin1Char(char(c));
+            } else {
+                out += QLatin1String("\\x");
+                out += QLatin1Char(kHex[c >> 4]);
+                out += QLatin1Char(kHex[c & 0xf]);
+            }
+        }
+    }
+    return out;
+}
+
+QString SessionTrace::kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Trace:
+        return QStringLiteral("trace");
+    case Kind::Open:
+        return QStringLiteral("open");
+    case Kind::Close:
+        return QStringLiteral("close");
+    case Kind::Send:
+        return QStringLiteral("send");
+    case Kind::Recv:
+        return QStringLiteral("recv");
+    case Kind::Sync:
+        return QStringLiteral("sync");
+    case Kind::Status:
+        return QStringLiteral("status");
+    case Kind::Box:
+        return QStringLiteral("box");
+    case Kind::File:
+        return QStringLiteral("file");
+    case Kind::Color:
+        return QStringLiteral("color");
+    case Kind::Url:
+        return QStringLiteral("url");
+    case Kind::Answer:
+        return QStringLiteral("answer");
+    }
+    return QStringLiteral("?");
+}
+
+QString SessionTrace::openFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Error,\rCannot write the session trace to ") + path + QLatin1Char('\r') + reason +
+           QLatin1Char('.');
+}
