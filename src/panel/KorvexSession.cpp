@@ -26,6 +26,9 @@ KorvexSession::~KorvexSession() = default;
 
 void KorvexSession::start()
 {
+    // Settings written later (a switch, the dialog, the exit) that cannot be saved are
+    // reported once, naming the file.
+    m_store.reportSaveFailuresTo(m_prompter);
     m_link.load();
     m_showQuery = m_settings.loadShowQuery();
     m_receiverMode = m_settings.loadReceiverMode();

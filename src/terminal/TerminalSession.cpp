@@ -103,6 +103,9 @@ void TerminalSession::start()
 
 void TerminalSession::readProfile()
 {
+    // Settings written later (module choice, the dialog) that cannot be saved are reported
+    // once, naming the file.
+    m_store.reportSaveFailuresTo(m_prompter);
     const QString app = profileName();
     const QString section = QString::fromLatin1(kSection);
     auto read = [&](const char* key, const QString& def) {

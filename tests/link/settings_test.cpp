@@ -1,4 +1,5 @@
 #include "LinkRig.h"
+#include "SettingsFolder.h"
 
 #include <QFile>
 
@@ -147,3 +148,24 @@ TEST(IniRoundTrip, StartUpRestoresWhatWasStored)
 }
 
 } // namespace
+
+// Settings that cannot be saved are told once per run, naming the file, not lost unseen.
+TEST(SettingsSaveFailure, KorvexSaysOnceWhereItsSettingsCouldNotBeSaved)
+{
+    SettingsFolder folder;
+    ASSERT_TRUE(folder.blockFile("multQVRRemote"));
+    SimRuntime rt;
+    IniSettingsStore ini;
+    ScriptedPrompter prompter;
+    SimByteLink serial(rt, ByteLink::Kind::Serial);
+    SimByteLink tcp(rt, ByteLink::Kind::Tcp);
+    KorvexSession session(ini, prompter, rt, serial, tcp);
+    session.start();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << "reading says nothing";
+    session.setShowQuery(true);
+    session.shutdown();
+    session.settings().saveSelected(1);
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                          "/Vantrel/multQVRRemote.ini\rA folder of that name is in the way."});
+}

@@ -1,3 +1,4 @@
+#include "SettingsFolder.h"
 #include "TerminalPropertiesEditor.h"
 #include "TerminalRig.h"
 
@@ -69,6 +70,31 @@ TEST(PropertiesEditor, SettingsThePortCannotTakeAreRefused)
     EXPECT_TRUE(editor.accept());
     EXPECT_EQ(rig.prompter.texts(), QStringList{"Invalid property value"});
     EXPECT_EQ(rig.session->serialSettings(), "9600,N,8,1") << "the port keeps what it had";
+}
+
+} // namespace
+
+namespace {
+
+// Settings that cannot be saved are told once per run, naming the file, not lost unseen.
+TEST(SettingsSaveFailure, QuillanSaysOnceWhereItsSettingsCouldNotBeSaved)
+{
+    SettingsFolder folder;
+    ASSERT_TRUE(folder.blockFile("QuillanUniv1"));
+    SimRuntime rt;
+    IniSettingsStore ini;
+    ScriptedPrompter prompter;
+    SimByteLink serial(rt, ByteLink::Kind::Serial);
+    SimByteLink tcp(rt, ByteLink::Kind::Tcp);
+    TerminalSession session(rt, prompter, ini, serial, tcp, 1);
+    session.start();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << "reading says nothing";
+    TerminalPropertiesEditor editor(session);
+    EXPECT_TRUE(editor.accept());
+    EXPECT_TRUE(editor.accept());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                          "/Vantrel/QuillanUniv1.ini\rA folder of that name is in the way."});
 }
 
 } // namespace
