@@ -1,5 +1,6 @@
 #include "KorvexSession.h"
 
+#include "Prompter.h"
 #include "SettingsStore.h"
 
 const QString KorvexSession::kCheckCommPort = QStringLiteral("Check Comm Port");
@@ -30,6 +31,8 @@ void KorvexSession::start()
     // reported once, naming the file.
     m_store.reportSaveFailuresTo(m_prompter);
     m_link.load();
+    for (const QString& problem : m_settings.takeLoadProblems())
+        m_prompter.error(problem);
     m_showQuery = m_settings.loadShowQuery();
     m_receiverMode = m_settings.loadReceiverMode();
     m_timeoutMs = 3000;

@@ -98,3 +98,31 @@ TEST(SettingsSaveFailure, QuillanSaysOnceWhereItsSettingsCouldNotBeSaved)
 }
 
 } // namespace
+
+namespace {
+
+// A port text that is none is refused by name before anything changes; 1 to 65535 are taken.
+TEST(PropertiesEditor, OkRefusesAPortNumberThatIsNotATcpPort)
+{
+    TerminalRig rig;
+    rig.session->start();
+    rig.store.clearWrites();
+    TerminalPropertiesEditor editor(*rig.session);
+    for (const char* text : {"0", "65536", "-1", "", "20 01"}) {
+        editor.form.portNumber = text;
+        EXPECT_FALSE(editor.accept()) << text;
+    }
+    EXPECT_EQ(
+        rig.prompter.texts().value(1),
+        "Error,\rPortNumber=65536 is not a TCP port (1 to 65535).\rEnter a port number from 1 to 65535.");
+    EXPECT_EQ(rig.prompter.texts().size(), 5);
+    EXPECT_TRUE(rig.store.writes().empty());
+    EXPECT_TRUE(rig.session->isPortOpen()) << "the link is left as it was";
+
+    editor.form.portNumber = "65535";
+    EXPECT_TRUE(editor.accept());
+    EXPECT_EQ(rig.session->tcpPort(), 65535);
+    EXPECT_EQ(rig.store.get("QuillanUniv1", "Properties", "PortNumber", "<none>"), "65535");
+}
+
+} // namespace
