@@ -10,35 +10,23 @@ const QString kSyncErrorText = QStringLiteral("Status: Sync Error ");
 
 KorvexTrace::KorvexTrace(KorvexSession& session, ByteLink& serial, ByteLink& tcp, SessionTrace& trace,
                          QObject* parent)
-    : QObject(parent), m_session(session), m_serial(serial), m_trace(trace)
+    : QObject(parent), m_session(session), m_serial(serial), m_trace(trace),
+      m_link(
+          trace, serial, tcp, [this] { return linkDescription(); },
+          [this] { return m_session.link().portOpen(); })
 {
     using Kind = SessionTrace::Kind;
     DeviceLink& link = session.link();
-    connect(&link, &DeviceLink::portOpenChanged, this, [this](bool open) {
-        if (open) {
-            m_openLink = linkDescription();
-            m_trace.record(Kind::Open, m_openLink);
-        } else if (!m_openLink.isEmpty()) {
-            m_trace.record(Kind::Close, m_openLink);
-            m_openLink.clear();
-        }
-    });
-    // A TCP link that drops and comes back within a send's reconnect stays "open" for the
-    // panel; the trace shows both halves.
-    for (ByteLink* l : {&serial, &tcp}) {
-        connect(l, &ByteLink::closedByPeer, this, [this] {
-            if (!m_openLink.isEmpty())
-                m_trace.record(Kind::Close, m_openLink + QStringLiteral(" (closed by the far end)"));
-        });
-    }
-    connect(&tcp, &ByteLink::opened, this, [this] {
-        if (!m_openLink.isEmpty() && m_session.link().portOpen())
-            m_trace.record(Kind::Open, m_openLink + QStringLiteral(" (again)"));
-    });
+    connect(&link, &DeviceLink::portOpenChanged, &m_link, &LinkTraceLines::setOpen);
     connect(&link, &DeviceLink::sent, this,
             [this](const QByteArray& text) { m_trace.recordBytes(Kind::Send, text); });
     connect(&link, &DeviceLink::statusTextChanged, this,
             [this](const QString& text) { m_trace.record(Kind::Status, text); });
+    // A trace started from the menu begins with what the status bar shows (after the link).
+    connect(&trace, &SessionTrace::activeChanged, this, [this](bool active) {
+        if (active && !m_session.link().statusText().isEmpty())
+            m_trace.record(Kind::Status, m_session.link().statusText());
+    });
 
     // The parser reports each sync error as a status text, which shows only when it
     // differs from the one before; the trace wants every one, so it listens where the

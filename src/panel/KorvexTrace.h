@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkTraceLines.h"
+
 #include <QObject>
 #include <QString>
 
@@ -23,5 +25,5 @@ private:
     KorvexSession& m_session;
     ByteLink& m_serial;
     SessionTrace& m_trace;
-    QString m_openLink; // what the open line named, empty while closed
+    LinkTraceLines m_link;
 };

@@ -6,28 +6,12 @@
 
 TerminalTrace::TerminalTrace(TerminalSession& session, ByteLink& serial, ByteLink& tcp, SessionTrace& trace,
                              QObject* parent)
-    : QObject(parent), m_session(session), m_trace(trace)
+    : QObject(parent), m_session(session), m_trace(trace),
+      m_link(
+          trace, serial, tcp, [this] { return linkDescription(); }, [this] { return m_session.isPortOpen(); })
 {
     using Kind = SessionTrace::Kind;
-    connect(&session, &TerminalSession::linkStateChanged, this, [this](bool open) {
-        if (open) {
-            m_openLink = linkDescription();
-            m_trace.record(Kind::Open, m_openLink);
-        } else if (!m_openLink.isEmpty()) {
-            m_trace.record(Kind::Close, m_openLink);
-            m_openLink.clear();
-        }
-    });
-    for (ByteLink* l : {&serial, &tcp}) {
-        connect(l, &ByteLink::closedByPeer, this, [this] {
-            if (!m_openLink.isEmpty())
-                m_trace.record(Kind::Close, m_openLink + QStringLiteral(" (closed by the far end)"));
-        });
-    }
-    connect(&tcp, &ByteLink::opened, this, [this] {
-        if (!m_openLink.isEmpty() && m_session.isPortOpen())
-            m_trace.record(Kind::Open, m_openLink + QStringLiteral(" (again)"));
-    });
+    connect(&session, &TerminalSession::linkStateChanged, &m_link, &LinkTraceLines::setOpen);
     connect(&session, &TerminalSession::sent, this,
             [this](const QByteArray& text) { m_trace.recordBytes(Kind::Send, text); });
     connect(&session, &TerminalSession::statusTextChanged, this,

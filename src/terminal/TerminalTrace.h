@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkTraceLines.h"
+
 #include <QObject>
 #include <QString>
 
@@ -22,5 +24,5 @@ private:
 
     TerminalSession& m_session;
     SessionTrace& m_trace;
-    QString m_openLink; // what the open line named, empty while closed
+    LinkTraceLines m_link;
 };

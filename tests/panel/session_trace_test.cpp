@@ -33,6 +33,7 @@ protected:
     {
         serial.attachPeer(&unit);
         serial.setBaud(9600);
+        tcp.attachPeer(&tcpUnit);
         trace.watchReceived(serial);
         trace.watchReceived(tcp);
         session = std::make_unique<KorvexSession>(store, tracing, rt, serial, tcp);
@@ -46,6 +47,7 @@ protected:
     SessionTrace trace{rt};
     TracingPrompter tracing{prompter, trace};
     ScriptedUnit unit;
+    ScriptedUnit tcpUnit;
     SimByteLink serial{rt, ByteLink::Kind::Serial};
     SimByteLink tcp{rt, ByteLink::Kind::Tcp};
     std::unique_ptr<KorvexSession> session;
@@ -104,6 +106,48 @@ QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A trace started from the menu in the middle of a session says first what link is open
+// and what the status bar shows.
+TEST_F(KorvexTraceTest, ATraceStartedLaterBeginsWithTheOpenLinkAndTheStatus)
+{
+    session->start();
+    rt.wait(1000);
+    ASSERT_TRUE(trace.start(path));
+    trace.stop();
+    EXPECT_EQ(fileLines(path), std::vector<std::string>({
+                                   "1000\ttrace\tstarted",
+                                   "1000\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                                   "1000\tstatus\tStatus: Port Open",
+                                   "1000\ttrace\tstopped",
+                               }));
+}
+
+// A TCP link that drops and is found again by the next send stays open for the panel;
+// the trace shows both halves.
+TEST_F(KorvexTraceTest, ATcpLinkLostAndFoundAgainBySendIsTraced)
+{
+    store.set("multQVRRemote", "Properties", "Serial1", "False");
+    store.set("multQVRRemote", "Properties", "Address1", "127.0.0.1");
+    store.set("multQVRRemote", "Properties", "Port1", "2000");
+    session->start();
+    session->pollCycle().setPollSequence("P");
+    rt.wait(1800);
+    ASSERT_TRUE(trace.start(path));
+    tcp.dropFromPeer();
+    rt.wait(200);
+    trace.stop();
+    // The send at 1901 reconnects in steps of 200 ms and goes out after the first.
+    EXPECT_EQ(fileLines(path), std::vector<std::string>({
+                                   "1801\ttrace\tstarted",
+                                   "1801\topen\ttcp 127.0.0.1:2000",
+                                   "1801\tstatus\tStatus: Port Open",
+                                   "1801\tclose\ttcp 127.0.0.1:2000 (closed by the far end)",
+                                   "1901\topen\ttcp 127.0.0.1:2000 (again)",
+                                   "2100\tsend\tP",
+                                   "2100\ttrace\tstopped",
+                               }));
 }
 
 // A crash loses at most the line being written: read while the session runs, the file
