@@ -1,6 +1,7 @@
 #include "SessionTrace.h"
 #include "Prompter.h"
 #include "SimRuntime.h"
+#include "TraceFile.h"
 #include "TracingPrompter.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 TEST(SessionTraceFormat, WireBytesAreEscapedSoThatOneEventStaysOneLine)
 {
@@ -41,10 +36,10 @@ TEST(SessionTraceFormat, TimesCountFromTheTraceObjectsCreation)
     trace.record(SessionTrace::Kind::Status, QString::fromUtf8("Status: 30\u00b0"));
     trace.stop();
     trace.record(SessionTrace::Kind::Status, "after the stop");
-    EXPECT_EQ(fileBytes(path), "1234\ttrace\tstarted\n"
-                               "1234\tsend\t\\x83\n"
-                               "1240\tstatus\tStatus: 30\\xC2\\xB0\n"
-                               "1240\ttrace\tstopped\n");
+    EXPECT_EQ(traceFileBytes(path), "1234\ttrace\tstarted\n"
+                                    "1234\tsend\t\\x83\n"
+                                    "1240\tstatus\tStatus: 30\\xC2\\xB0\n"
+                                    "1240\ttrace\tstopped\n");
 }
 
 TEST(SessionTraceFile, AFileThatCannotBeOpenedIsNamedInTheMessage)
@@ -85,7 +80,7 @@ TEST(SessionTraceFile, TheMenuAsksForAFileStartsAndThenStops)
     EXPECT_EQ(active, std::vector<bool>({true, false}));
     ASSERT_EQ(prompter.fileRequests.size(), 2);
     EXPECT_EQ(prompter.fileRequests[0].title, "Session Trace");
-    EXPECT_EQ(fileBytes(path), "0\ttrace\tstarted\n0\ttrace\tstopped\n");
+    EXPECT_EQ(traceFileBytes(path), "0\ttrace\tstarted\n0\ttrace\tstopped\n");
 }
 
 TEST(TracingPrompter, RecordsQuestionsAndAnswersAndForwardsThem)
@@ -109,15 +104,15 @@ TEST(TracingPrompter, RecordsQuestionsAndAnswersAndForwardsThem)
 
     EXPECT_EQ(inner.texts(), QStringList{"WARNING:\rUpload anyway?\rYes or No"});
     EXPECT_EQ(inner.openedUrls, QStringList{"file:///help.html"});
-    EXPECT_EQ(fileBytes(path), "0\ttrace\tstarted\n"
-                               "0\tbox\tWARNING:\\rUpload anyway?\\rYes or No\n"
-                               "0\tanswer\tNo\n"
-                               "0\tfile\tUpload S19 File\n"
-                               "0\tanswer\t/tmp/acu.s19\n"
-                               "0\tfile\tSave Log\n"
-                               "0\tanswer\t\n"
-                               "0\turl\tfile:///help.html\n"
-                               "0\ttrace\tstopped\n");
+    EXPECT_EQ(traceFileBytes(path), "0\ttrace\tstarted\n"
+                                    "0\tbox\tWARNING:\\rUpload anyway?\\rYes or No\n"
+                                    "0\tanswer\tNo\n"
+                                    "0\tfile\tUpload S19 File\n"
+                                    "0\tanswer\t/tmp/acu.s19\n"
+                                    "0\tfile\tSave Log\n"
+                                    "0\tanswer\t\n"
+                                    "0\turl\tfile:///help.html\n"
+                                    "0\ttrace\tstopped\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "KorvexTrace.h"
 #include "PanelRig.h"
 #include "SessionTrace.h"
+#include "TraceFile.h"
 #include "TracingPrompter.h"
 
 #include <QFile>
@@ -10,20 +11,6 @@
 #include <memory>
 
 namespace {
-
-// The file's lines, one string per line (readable in a failure message).
-std::vector<std::string> fileLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<std::string> lines;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        lines.push_back(line.toStdString());
-    if (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
 
 // The trace and its link hooks exist before the session, as in the program, so that a
 // received chunk is in the trace before what it causes.
@@ -72,40 +59,31 @@ TEST_F(KorvexTraceTest, ShortSessionGivesOneLinePerEventWithItsTime)
     trace.stop();
 
     // Commands of one byte and replies of 16 and 11 bytes at 9600 baud (1.04 ms a byte).
-    EXPECT_EQ(fileLines(path), std::vector<std::string>({
-                                   "0\ttrace\tstarted",
-                                   "0\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
-                                   "0\tstatus\tStatus: Port Open",
-                                   // 1500 ms start timer, then one command each 200 ms.
-                                   "1700\tsend\tP",
-                                   "1717\trecv\tE0123A1234C0012\\r",
-                                   "1900\tsend\tH",
-                                   "1912\trecv\tR0100H0200\\r",
-                                   "2100\tsend\tP",
-                                   "2300\tsend\tH",
-                                   // Meets the "P" query: shown with the next reply.
-                                   "2312\trecv\tR0100H0200\\r",
-                                   "2500\tsend\tP",
-                                   "2517\trecv\tE0123A1234C0012\\r",
-                                   "2517\tsync\t8",
-                                   "2517\tstatus\tStatus: Sync Error 8",
-                                   "2700\tsend\tH",
-                                   "2700\tbox\tClose Port for Antenna 1\\rand\\rOpen Port for Antenna 2?",
-                                   "2700\tanswer\tCancel",
-                                   "2700\tclose\tserial COM1 /dev/ttyS0 9600,N,8,1",
-                                   "2700\tstatus\tStatus: Port Closed",
-                                   "2700\ttrace\tstopped",
-                               }));
-}
-
-} // namespace
-
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    EXPECT_EQ(traceFileLines(path),
+              std::vector<std::string>({
+                  "0\ttrace\tstarted",
+                  "0\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                  "0\tstatus\tStatus: Port Open",
+                  // 1500 ms start timer, then one command each 200 ms.
+                  "1700\tsend\tP",
+                  "1717\trecv\tE0123A1234C0012\\r",
+                  "1900\tsend\tH",
+                  "1912\trecv\tR0100H0200\\r",
+                  "2100\tsend\tP",
+                  "2300\tsend\tH",
+                  // Meets the "P" query: shown with the next reply.
+                  "2312\trecv\tR0100H0200\\r",
+                  "2500\tsend\tP",
+                  "2517\trecv\tE0123A1234C0012\\r",
+                  "2517\tsync\t8",
+                  "2517\tstatus\tStatus: Sync Error 8",
+                  "2700\tsend\tH",
+                  "2700\tbox\tClose Port for Antenna 1\\rand\\rOpen Port for Antenna 2?",
+                  "2700\tanswer\tCancel",
+                  "2700\tclose\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                  "2700\tstatus\tStatus: Port Closed",
+                  "2700\ttrace\tstopped",
+              }));
 }
 
 // A trace started from the menu in the middle of a session says first what link is open
@@ -116,12 +94,12 @@ TEST_F(KorvexTraceTest, ATraceStartedLaterBeginsWithTheOpenLinkAndTheStatus)
     rt.wait(1000);
     ASSERT_TRUE(trace.start(path));
     trace.stop();
-    EXPECT_EQ(fileLines(path), std::vector<std::string>({
-                                   "1000\ttrace\tstarted",
-                                   "1000\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
-                                   "1000\tstatus\tStatus: Port Open",
-                                   "1000\ttrace\tstopped",
-                               }));
+    EXPECT_EQ(traceFileLines(path), std::vector<std::string>({
+                                        "1000\ttrace\tstarted",
+                                        "1000\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                                        "1000\tstatus\tStatus: Port Open",
+                                        "1000\ttrace\tstopped",
+                                    }));
 }
 
 // A TCP link that drops and is found again by the next send stays open for the panel;
@@ -139,15 +117,15 @@ TEST_F(KorvexTraceTest, ATcpLinkLostAndFoundAgainBySendIsTraced)
     rt.wait(200);
     trace.stop();
     // The send at 1901 reconnects in steps of 200 ms and goes out after the first.
-    EXPECT_EQ(fileLines(path), std::vector<std::string>({
-                                   "1801\ttrace\tstarted",
-                                   "1801\topen\ttcp 127.0.0.1:2000",
-                                   "1801\tstatus\tStatus: Port Open",
-                                   "1801\tclose\ttcp 127.0.0.1:2000 (closed by the far end)",
-                                   "1901\topen\ttcp 127.0.0.1:2000 (again)",
-                                   "2100\tsend\tP",
-                                   "2100\ttrace\tstopped",
-                               }));
+    EXPECT_EQ(traceFileLines(path), std::vector<std::string>({
+                                        "1801\ttrace\tstarted",
+                                        "1801\topen\ttcp 127.0.0.1:2000",
+                                        "1801\tstatus\tStatus: Port Open",
+                                        "1801\tclose\ttcp 127.0.0.1:2000 (closed by the far end)",
+                                        "1901\topen\ttcp 127.0.0.1:2000 (again)",
+                                        "2100\tsend\tP",
+                                        "2100\ttrace\tstopped",
+                                    }));
 }
 
 // A crash loses at most the line being written: read while the session runs, the file
@@ -157,7 +135,7 @@ TEST_F(KorvexTraceTest, EachLineIsInTheFileWhileTheSessionRuns)
     ASSERT_TRUE(trace.start(path));
     std::vector<bool> complete;
     QObject::connect(&session->link(), &DeviceLink::sent, [&](const QByteArray& text) {
-        complete.push_back(fileBytes(path).endsWith("\tsend\t" + text + "\n"));
+        complete.push_back(traceFileBytes(path).endsWith("\tsend\t" + text + "\n"));
     });
     session->start();
     session->pollCycle().setPollSequence("PH");

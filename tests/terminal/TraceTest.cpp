@@ -3,6 +3,7 @@
 
 #include "SessionTrace.h"
 #include "TerminalTrace.h"
+#include "TraceFile.h"
 #include "TracingPrompter.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> fileLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<std::string> lines;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        lines.push_back(line.toStdString());
-    if (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
 
 // The trace and its link hooks exist before the session, as in the program, so that a
 // received chunk is in the trace before what it causes.
@@ -75,20 +63,21 @@ TEST(SessionTrace, QuillanSessionGivesOneLinePerEventWithItsTime)
     t.session->commOut(QByteArray("V\r"));
     t.trace.stop();
 
-    EXPECT_EQ(fileLines(t.path), std::vector<std::string>({
-                                     "0\ttrace\tstarted",
-                                     "0\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
-                                     "100\tsend\tV\\r",
-                                     // Two bytes out, eight back, at 1.04 ms a byte.
-                                     "110\trecv\tV 1.07\\r\\n",
-                                     "200\tstatus\tStatus: Framing Error",
-                                     "2200\tstatus\tStatus: ",
-                                     "2300\tclose\tserial COM1 /dev/ttyS0 9600,N,8,1",
-                                     "2300\tbox\tError,\\rOperation not allowed while port is closed\\rClick "
-                                     "LED or 'CommPort / Port Open' to connect.",
-                                     "2300\tanswer\tOk",
-                                     "2300\ttrace\tstopped",
-                                 }));
+    EXPECT_EQ(traceFileLines(t.path),
+              std::vector<std::string>({
+                  "0\ttrace\tstarted",
+                  "0\topen\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                  "100\tsend\tV\\r",
+                  // Two bytes out, eight back, at 1.04 ms a byte.
+                  "110\trecv\tV 1.07\\r\\n",
+                  "200\tstatus\tStatus: Framing Error",
+                  "2200\tstatus\tStatus: ",
+                  "2300\tclose\tserial COM1 /dev/ttyS0 9600,N,8,1",
+                  "2300\tbox\tError,\\rOperation not allowed while port is closed\\rClick "
+                  "LED or 'CommPort / Port Open' to connect.",
+                  "2300\tanswer\tOk",
+                  "2300\ttrace\tstopped",
+              }));
 }
 
 // Every piece an upload sends goes through the one send path, so each is in the trace.
@@ -100,7 +89,7 @@ TEST(SessionTrace, QuillanPiecesAreEachALine)
     t.session->commOut(QByteArray("S1130"));
     t.session->commOut(QByteArray("0000\x1a\xff\r\n", 8));
     t.trace.stop();
-    const std::vector<std::string> lines = fileLines(t.path);
+    const std::vector<std::string> lines = traceFileLines(t.path);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2], "0\tsend\tS1130");
     EXPECT_EQ(lines[3], "0\tsend\t0000\\x1A\\xFF\\r\\n");
