@@ -1,7 +1,6 @@
 #include "TerminalPropertiesEditor.h"
 
 #include "ModuleSelectorHook.h"
-#include "NumberFormat.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
 #include "TcpPort.h"
