@@ -60,29 +60,6 @@ TEST(SessionTraceFile, AFileThatCannotBeOpenedIsNamedInTheMessage)
     EXPECT_GT(prompter.lastText().section('\r', 2).size(), 1) << "the platform's reason";
 }
 
-TEST(SessionTraceFile, TheMenuAsksForAFileStartsAndThenStops)
-{
-    SimRuntime rt;
-    SessionTrace trace(rt);
-    ScriptedPrompter prompter;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("menu.txt");
-    std::vector<bool> active;
-    QObject::connect(&trace, &SessionTrace::activeChanged, [&](bool on) { active.push_back(on); });
-
-    trace.toggle(prompter); // cancelled: nothing starts
-    prompter.fileNames = {path};
-    trace.toggle(prompter);
-    EXPECT_TRUE(trace.isActive());
-    EXPECT_EQ(trace.path(), path);
-    trace.toggle(prompter);
-    EXPECT_FALSE(trace.isActive());
-    EXPECT_EQ(active, std::vector<bool>({true, false}));
-    ASSERT_EQ(prompter.fileRequests.size(), 2);
-    EXPECT_EQ(prompter.fileRequests[0].title, "Session Trace");
-    EXPECT_EQ(traceFileBytes(path), "0\ttrace\tstarted\n0\ttrace\tstopped\n");
-}
-
 TEST(TracingPrompter, RecordsQuestionsAndAnswersAndForwardsThem)
 {
     SimRuntime rt;

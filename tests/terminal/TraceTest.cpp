@@ -80,19 +80,4 @@ TEST(SessionTrace, QuillanSessionGivesOneLinePerEventWithItsTime)
               }));
 }
 
-// Every piece an upload sends goes through the one send path, so each is in the trace.
-TEST(SessionTrace, QuillanPiecesAreEachALine)
-{
-    TracedTerminal t;
-    ASSERT_TRUE(t.trace.start(t.path));
-    t.session->start();
-    t.session->commOut(QByteArray("S1130"));
-    t.session->commOut(QByteArray("0000\x1a\xff\r\n", 8));
-    t.trace.stop();
-    const std::vector<std::string> lines = traceFileLines(t.path);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[2], "0\tsend\tS1130");
-    EXPECT_EQ(lines[3], "0\tsend\t0000\\x1A\\xFF\\r\\n");
-}
-
 } // namespace
