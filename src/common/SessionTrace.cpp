@@ -26,14 +26,21 @@ bool SessionTrace::start(const QString& path)
     }
     m_error.clear();
     record(Kind::Trace, QStringLiteral("started"));
+    // A file that opens but takes nothing (a full disk) is no trace either.
+    if (!m_file.isOpen())
+        return false;
+    m_announced = true;
     Q_EMIT activeChanged(true);
     return true;
 }
 
 bool SessionTrace::start(const QString& path, Prompter& prompter)
 {
-    if (start(path))
+    m_prompter = nullptr;
+    if (start(path)) {
+        m_prompter = &prompter;
         return true;
+    }
     prompter.error(openFailureText(path, m_error));
     return false;
 }
@@ -43,6 +50,9 @@ void SessionTrace::stop()
     if (!m_file.isOpen())
         return;
     record(Kind::Trace, QStringLiteral("stopped"));
+    if (!m_file.isOpen())
+        return; // that last line failed, and said so
+    m_announced = false;
     m_file.close();
     Q_EMIT activeChanged(false);
 }
@@ -78,11 +88,29 @@ void SessionTrace::writeLine(Kind kind, const QString& escaped)
     const QString line = QString::number(ms) + QLatin1Char('\t') + kindName(kind) + QLatin1Char('\t') +
                          escaped + QLatin1Char('\n');
     // One write per line (the text is pure ASCII after escaping).
-    if (m_file.write(line.toLatin1()) < 0) {
-        // A full disk or a removed stick: stop rather than fail on every event.
+    const QByteArray bytes = line.toLatin1();
+    qint64 done = 0;
+    // A short write is followed by one that fails with the system's reason.
+    while (done < bytes.size()) {
+        const qint64 n = m_file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != bytes.size()) {
+        // A full disk or a removed stick: stop rather than fail on every event, and say so
+        // once the event being handled is done (the box is not shown from inside it).
+        const bool announced = m_announced;
+        m_announced = false;
         m_error = m_file.errorString();
         m_file.close();
+        if (!announced)
+            return;
         Q_EMIT activeChanged(false);
+        if (Prompter* prompter = m_prompter) {
+            const QString text = writeFailureText(path(), m_error);
+            m_rt.post(this, [prompter, text] { prompter->error(text); });
+        }
     }
 }
 
@@ -154,6 +182,12 @@ QString SessionTrace::kindName(Kind kind)
         return QStringLiteral("answer");
     }
     return QStringLiteral("?");
+}
+
+QString SessionTrace::writeFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Error,\rThe session trace to ") + path + QStringLiteral(" stopped\r") + reason +
+           QLatin1Char('.');
 }
 
 QString SessionTrace::openFailureText(const QString& path, const QString& reason)

@@ -21,7 +21,7 @@ class SessionTrace : public QObject {
 public:
     enum class Kind {
         Trace,  // the trace itself started or stopped
-        Open,   // a link opened: "serial <device> <settings>" or "tcp <host>:<port>"
+        Open,   // a link opened: "serial COM<n> <device> <settings>" or "tcp <host>:<port>"
         Close,  // that link closed
         Send,   // bytes handed to the link
         Recv,   // a chunk as the link delivered it
@@ -41,7 +41,8 @@ public:
     // Starts writing to path (replacing the file). False when the file cannot be opened:
     // errorString() then has the platform's reason.
     bool start(const QString& path);
-    // start(), and on failure a message box naming the path.
+    // start(), and on failure a message box naming the path; a trace that later cannot be
+    // written (a full disk) stops and says so through the prompter too.
     bool start(const QString& path, Prompter& prompter);
     void stop();
     bool isActive() const { return m_file.isOpen(); }
@@ -64,6 +65,8 @@ public:
     static QString kindName(Kind kind);
     // "Error," CR "Cannot write the session trace to <path>" CR "<reason>."
     static QString openFailureText(const QString& path, const QString& reason);
+    // "Error," CR "The session trace to <path> stopped" CR "<reason>."
+    static QString writeFailureText(const QString& path, const QString& reason);
 
 Q_SIGNALS:
     void activeChanged(bool active);
@@ -72,7 +75,9 @@ private:
     void writeLine(Kind kind, const QString& escaped);
 
     Runtime& m_rt;
+    Prompter* m_prompter = nullptr; // told when writing fails after a good start
     qint64 m_originNs;
     QFile m_file;
+    bool m_announced = false; // activeChanged(true) went out for the open file
     QString m_error;
 };

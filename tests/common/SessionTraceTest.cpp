@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 TEST(SessionTraceFormat, WireBytesAreEscapedSoThatOneEventStaysOneLine)
@@ -58,6 +61,61 @@ TEST(SessionTraceFile, AFileThatCannotBeOpenedIsNamedInTheMessage)
         << prompter.lastText().toStdString();
     EXPECT_TRUE(prompter.lastText().endsWith("."));
     EXPECT_GT(prompter.lastText().section('\r', 2).size(), 1) << "the platform's reason";
+}
+
+TEST(SessionTraceFile, AFileThatTakesNothingIsNoTrace)
+{
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    SimRuntime rt;
+    SessionTrace trace(rt);
+    ScriptedPrompter prompter;
+    std::vector<bool> active;
+    QObject::connect(&trace, &SessionTrace::activeChanged, [&](bool on) { active.push_back(on); });
+    EXPECT_FALSE(trace.start("/dev/full", prompter));
+    EXPECT_FALSE(trace.isActive());
+    EXPECT_TRUE(active.empty());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error,\rCannot write the session trace to /dev/full\rNo space left on device."});
+    trace.record(SessionTrace::Kind::Status, "nothing happens");
+    rt.wait(10);
+    EXPECT_EQ(prompter.texts().size(), 1);
+}
+
+// A trace that runs out of room mid-session stops, and says so once the event that hit
+// the limit is done with.
+TEST(SessionTraceFile, ATraceThatCannotGoOnStopsAndSaysSo)
+{
+    SimRuntime rt;
+    SessionTrace trace(rt);
+    ScriptedPrompter prompter;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.txt");
+    ASSERT_TRUE(trace.start(path, prompter));
+    std::vector<bool> active;
+    QObject::connect(&trace, &SessionTrace::activeChanged, [&](bool on) { active.push_back(on); });
+
+    // Files of this process may not grow past 60 bytes for a moment.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 60;
+    setrlimit(RLIMIT_FSIZE, &small);
+    trace.record(SessionTrace::Kind::Status, "Status: Port Open");
+    trace.record(SessionTrace::Kind::Status, "Status: TimeOut");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+
+    EXPECT_FALSE(trace.isActive());
+    EXPECT_EQ(active, std::vector<bool>({false}));
+    EXPECT_TRUE(prompter.texts().isEmpty()) << "not from inside the event";
+    rt.wait(0);
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error,\rThe session trace to " + path + " stopped\rFile too large."});
+    // Only the line being written is cut.
+    EXPECT_EQ(traceFileBytes(path).toStdString(),
+              "0\ttrace\tstarted\n0\tstatus\tStatus: Port Open\n0\tstatus\tStatus: ");
 }
 
 TEST(TracingPrompter, RecordsQuestionsAndAnswersAndForwardsThem)
