@@ -157,6 +157,16 @@ TEST(IniRoundTrip, StartUpRestoresWhatWasStored)
     QFile::remove(file);
 }
 
+// A Korvex session on the real settings file, over simulated links.
+struct IniSession {
+    SimRuntime rt;
+    IniSettingsStore ini;
+    ScriptedPrompter prompter;
+    SimByteLink serial{rt, ByteLink::Kind::Serial};
+    SimByteLink tcp{rt, ByteLink::Kind::Tcp};
+    KorvexSession session{ini, prompter, rt, serial, tcp};
+};
+
 } // namespace
 
 // Settings that cannot be saved are told once per run, naming the file, not lost unseen.
@@ -164,18 +174,13 @@ TEST(SettingsSaveFailure, KorvexSaysOnceWhereItsSettingsCouldNotBeSaved)
 {
     SettingsFolder folder;
     ASSERT_TRUE(folder.blockFile("multQVRRemote"));
-    SimRuntime rt;
-    IniSettingsStore ini;
-    ScriptedPrompter prompter;
-    SimByteLink serial(rt, ByteLink::Kind::Serial);
-    SimByteLink tcp(rt, ByteLink::Kind::Tcp);
-    KorvexSession session(ini, prompter, rt, serial, tcp);
-    session.start();
-    EXPECT_TRUE(prompter.texts().isEmpty()) << "reading says nothing";
-    session.setShowQuery(true);
-    session.shutdown();
-    session.settings().saveSelected(1);
-    EXPECT_EQ(prompter.texts(),
+    IniSession k;
+    k.session.start();
+    EXPECT_TRUE(k.prompter.texts().isEmpty()) << "reading says nothing";
+    k.session.setShowQuery(true);
+    k.session.shutdown();
+    k.session.settings().saveSelected(1);
+    EXPECT_EQ(k.prompter.texts(),
               QStringList{"Error,\rSettings could not be saved to " + folder.path() +
                           "/Vantrel/multQVRRemote.ini\rA folder of that name is in the way."});
 }
@@ -187,20 +192,15 @@ TEST(TcpPortsFromTheFile, AnyPortUpTo65535IsKeptAndOthersAreNamed)
     SettingsFolder folder;
     writeIni(folder.iniPath("multQVRRemote"),
              "[Properties]\nPort1=35629\nPort2=-1\nPort3=65535\nPort4=abc\n");
-    SimRuntime rt;
-    IniSettingsStore ini;
-    ScriptedPrompter prompter;
-    SimByteLink serial(rt, ByteLink::Kind::Serial);
-    SimByteLink tcp(rt, ByteLink::Kind::Tcp);
-    KorvexSession session(ini, prompter, rt, serial, tcp);
-    session.start();
-    EXPECT_EQ(session.link().profile(1).tcpPort, 35629);
-    EXPECT_EQ(session.link().profile(2).tcpPort, 2001);
-    EXPECT_EQ(session.link().profile(3).tcpPort, 65535);
-    EXPECT_EQ(session.link().profile(4).tcpPort, 2001);
+    IniSession k;
+    k.session.start();
+    EXPECT_EQ(k.session.link().profile(1).tcpPort, 35629);
+    EXPECT_EQ(k.session.link().profile(2).tcpPort, 2001);
+    EXPECT_EQ(k.session.link().profile(3).tcpPort, 65535);
+    EXPECT_EQ(k.session.link().profile(4).tcpPort, 2001);
     const QString file = folder.path() + "/Vantrel/multQVRRemote.ini";
     EXPECT_EQ(
-        prompter.texts(),
+        k.prompter.texts(),
         QStringList({"Error,\rPort2=-1 in " + file + " is not a TCP port (1 to 65535).\rUsing 2001.",
                      "Error,\rPort4=abc in " + file + " is not a TCP port (1 to 65535).\rUsing 2001."}));
 }
