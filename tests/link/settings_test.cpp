@@ -204,12 +204,3 @@ TEST(TcpPortsFromTheFile, AnyPortUpTo65535IsKeptAndOthersAreNamed)
         QStringList({"Error,\rPort2=-1 in " + file + " is not a TCP port (1 to 65535).\rUsing 2001.",
                      "Error,\rPort4=abc in " + file + " is not a TCP port (1 to 65535).\rUsing 2001."}));
 }
-
-TEST_F(Session, APortAbove32767IsThePortDialled)
-{
-    tcpAntenna(1, 35629);
-    startSession();
-    EXPECT_TRUE(link().portOpen());
-    EXPECT_EQ(tcp.endpoint().port, 35629);
-    EXPECT_TRUE(prompter.texts().isEmpty());
-}

@@ -74,18 +74,6 @@ TEST(SessionStart, AStoredPortAbove32767IsThePortDialled)
     EXPECT_EQ(rig.tcp.endpoint().port, 35629);
 }
 
-TEST(SessionStart, AStoredPortThatIsNoneIsNamedAndTheDefaultUsed)
-{
-    TerminalRig rig;
-    rig.putTcp();
-    rig.put("PortNumber", "-1");
-    rig.session->start();
-    EXPECT_EQ(
-        rig.prompter.texts(),
-        QStringList{"Error,\rPortNumber=-1 in QuillanUniv1 is not a TCP port (1 to 65535).\rUsing 2000."});
-    EXPECT_EQ(rig.tcp.endpoint().port, 2000);
-}
-
 TEST(SessionStart, BadStoredValuesShowThePortsTextAndStartGoesOn)
 {
     TerminalRig rig;
