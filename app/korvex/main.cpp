@@ -1,18 +1,23 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
-//   korvex [--quit-after SECONDS] [--screenshot FILE]
+//   korvex [--trace FILE] [--quit-after SECONDS] [--screenshot FILE]
 //
-// The two options are for unattended runs (the demo on a virtual display): the program
-// ends by itself after the given time, leaving a picture of its main window behind.
+// --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
+// and stops it too). The other two options are for unattended runs (the demo on a virtual
+// display): the program ends by itself after the given time, leaving a picture of its
+// main window behind.
 #include "FrontPanelLogic.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
+#include "KorvexTrace.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
 #include "SerialByteLink.h"
+#include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
+#include "TracingPrompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +31,7 @@ namespace {
 struct Options {
     std::optional<double> quitAfterSeconds;
     QString screenshot;
+    QString trace;
 };
 
 std::optional<Options> parseOptions(const QApplication& app)
@@ -40,12 +46,17 @@ std::optional<Options> parseOptions(const QApplication& app)
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save the main window to <file> (PNG) before ending."),
                                         QStringLiteral("file"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write the session trace to <file> from the start."),
+                                   QStringLiteral("file"));
+    parser.addOption(trace);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
     parser.process(app);
 
     Options options;
     options.screenshot = parser.value(screenshot);
+    options.trace = parser.value(trace);
     if (parser.isSet(quitAfter)) {
         bool ok = false;
         const double seconds = parser.value(quitAfter).toDouble(&ok);
@@ -74,24 +85,36 @@ int main(int argc, char** argv)
     instrumenttheme::apply(app);
 
     QtRuntime runtime;
+    // The trace's clock starts here, and it hears the links before the session does, so a
+    // received chunk is in the trace before what it causes.
+    SessionTrace trace(runtime);
     IniSettingsStore store;
     SerialByteLink serial(runtime);
     TcpByteLink tcp(runtime);
-    QtPrompter prompter;
+    trace.watchReceived(serial);
+    trace.watchReceived(tcp);
+    QtPrompter qtPrompter;
     // Message boxes without a title of their own carry the program's title.
-    prompter.setDefaultTitle(KorvexSettings::kApp);
+    qtPrompter.setDefaultTitle(KorvexSettings::kApp);
+    TracingPrompter prompter(qtPrompter, trace);
 
     KorvexSession session(store, prompter, runtime, serial, tcp);
+    KorvexTrace traceHooks(session, serial, tcp, trace);
     // Joins the session before it starts, so the link's opening shows the ANTENNA screen.
     FrontPanelLogic front(session);
     MainWindow window(session, front);
-    prompter.setParentWidget(&window);
+    qtPrompter.setParentWidget(&window);
+    window.addSessionTrace(trace);
     window.fitToScreen();
     window.show();
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
-    QTimer::singleShot(0, &session, [&session] { session.start(); });
+    QTimer::singleShot(0, &session, [&session, &trace, &prompter, path = options->trace] {
+        if (!path.isEmpty())
+            trace.start(path, prompter);
+        session.start();
+    });
 
     int status = 0;
     if (!options->screenshot.isEmpty()) {

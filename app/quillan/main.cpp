@@ -1,7 +1,9 @@
 // Quillan, the programming terminal and firmware uploader.
 //
-//   quillan [--hex-view] [--quit-after SECONDS] [--screenshot FILE]
+//   quillan [--trace FILE] [--hex-view] [--quit-after SECONDS] [--screenshot FILE]
 //
+// --trace writes the session trace to FILE from the start (the "File" menu starts and
+// stops it too);
 // --hex-view starts with "Hex Data Display" on (as if chosen from the menu after start-up);
 // --quit-after ends the program after the given time (the demo runs it unattended);
 // --screenshot then saves an image of the window to FILE just before it quits.
@@ -11,11 +13,14 @@
 #include "QtRuntime.h"
 #include "QuillanWindow.h"
 #include "SerialByteLink.h"
+#include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
+#include "TerminalTrace.h"
 #include "TerminalView.h"
+#include "TracingPrompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,6 +46,10 @@ int main(int argc, char** argv)
                                         QStringLiteral("FILE"));
     const QCommandLineOption hexView(QStringLiteral("hex-view"),
                                      QStringLiteral("Start with \"Hex Data Display\" on."));
+    const QCommandLineOption traceFile(QStringLiteral("trace"),
+                                       QStringLiteral("Write the session trace to FILE from the start."),
+                                       QStringLiteral("FILE"));
+    args.addOption(traceFile);
     args.addOption(hexView);
     args.addOption(quitAfter);
     args.addOption(screenshot);
@@ -51,22 +60,32 @@ int main(int argc, char** argv)
     const int instance = lock.acquire();
 
     QtRuntime runtime;
+    // The trace's clock starts here, and it hears the links before the session does, so a
+    // received chunk is in the trace before what it causes.
+    SessionTrace trace(runtime);
     IniSettingsStore store;
     SerialByteLink serial(runtime);
     TcpByteLink tcp(runtime);
-    QtPrompter prompter;
-    prompter.setDefaultTitle(InstanceLock::captionText(instance));
+    trace.watchReceived(serial);
+    trace.watchReceived(tcp);
+    QtPrompter qtPrompter;
+    qtPrompter.setDefaultTitle(InstanceLock::captionText(instance));
+    TracingPrompter prompter(qtPrompter, trace);
 
     TerminalSession session(runtime, prompter, store, serial, tcp, instance);
+    TerminalTrace traceHooks(session, serial, tcp, trace);
     ModuleSelection selection(session);
     QuillanWindow window(session, selection);
-    prompter.setParentWidget(&window);
+    qtPrompter.setParentWidget(&window);
+    window.addSessionTrace(trace);
     window.show();
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
     const bool startInHex = args.isSet(hexView);
-    QTimer::singleShot(0, &session, [&session, startInHex] {
+    QTimer::singleShot(0, &session, [&session, &trace, &prompter, startInHex, path = args.value(traceFile)] {
+        if (!path.isEmpty())
+            trace.start(path, prompter);
         session.start();
         // After start-up, whose module restore turns the hex view off.
         if (startInHex)

@@ -222,9 +222,9 @@ bool DeviceLink::commOut(const QByteArray& text)
     }
     const ConnectionProfile& p = profile(m_selected);
     if (p.serial)
-        return m_serial.write(text) >= 0;
+        return sendOn(m_serial, text);
     if (m_tcp.isOpen())
-        return m_tcp.write(text) >= 0;
+        return sendOn(m_tcp, text);
     if (m_reconnecting)
         return false;
     if (!reconnectTcp(p)) {
@@ -234,7 +234,15 @@ bool DeviceLink::commOut(const QByteArray& text)
     }
     if (!m_portOpen)
         return false;
-    return m_tcp.write(text) >= 0;
+    return sendOn(m_tcp, text);
+}
+
+bool DeviceLink::sendOn(ByteLink& link, const QByteArray& text)
+{
+    if (link.write(text) < 0)
+        return false;
+    Q_EMIT sent(text);
+    return true;
 }
 
 bool DeviceLink::reconnectTcp(const ConnectionProfile& p)

@@ -81,6 +81,8 @@ Q_SIGNALS:
     void linkClosed();
     // Every received chunk, unchanged.
     void received(const QByteArray& data);
+    // Text the link accepted for sending.
+    void sent(const QByteArray& text);
     void waitStarted(int ms);
     void waitFinished();
 
@@ -90,6 +92,7 @@ private:
     void toggleSerial(const ConnectionProfile& p);
     bool connectTcp(const ConnectionProfile& p);
     bool reconnectTcp(const ConnectionProfile& p);
+    bool sendOn(ByteLink& link, const QByteArray& text);
     void reselectCurrent();
     void setPortOpen(bool open);
     // The effects of a link that is now closed, whatever closed it.

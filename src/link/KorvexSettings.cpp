@@ -2,6 +2,9 @@
 
 #include "SerialPorts.h"
 #include "SettingsStore.h"
+#include "TcpPort.h"
+
+#include <utility>
 
 const QString KorvexSettings::kApp = QStringLiteral("multQVRRemote");
 const QString KorvexSettings::kSection = QStringLiteral("Properties");
@@ -37,8 +40,15 @@ ConnectionProfiles KorvexSettings::loadProfiles() const
         out[i].commPort = m_store.getInt16(kApp, kSection, numbered("CommPort", i + 1), out[i].commPort);
     for (int i = 0; i < kAntennaCount; ++i)
         out[i].address = text(numbered("Address", i + 1), out[i].address);
-    for (int i = 0; i < kAntennaCount; ++i)
-        out[i].tcpPort = m_store.getInt16(kApp, kSection, numbered("Port", i + 1), out[i].tcpPort);
+    for (int i = 0; i < kAntennaCount; ++i) {
+        // A port the file names but cannot be is said, not swapped silently for another.
+        const QString key = numbered("Port", i + 1);
+        const QString stored = text(key, QString::number(out[i].tcpPort));
+        if (const std::optional<int> port = tcpport::parse(stored))
+            out[i].tcpPort = *port;
+        else
+            m_loadProblems << tcpport::storedValueText(key, stored, m_store.location(kApp), out[i].tcpPort);
+    }
     for (int i = 0; i < kAntennaCount; ++i)
         out[i].serial = m_store.getBool(kApp, kSection, numbered("Serial", i + 1), out[i].serial);
     for (int i = 0; i < kAntennaCount; ++i)
@@ -46,6 +56,11 @@ ConnectionProfiles KorvexSettings::loadProfiles() const
     for (int i = 0; i < kAntennaCount; ++i)
         out[i].caption = text(numbered("Caption", i + 1), out[i].caption);
     return out;
+}
+
+QStringList KorvexSettings::takeLoadProblems()
+{
+    return std::exchange(m_loadProblems, {});
 }
 
 int KorvexSettings::loadSelected() const

@@ -4,6 +4,7 @@
 #include "ReceiverMode.h"
 
 #include <QString>
+#include <QStringList>
 
 class SettingsStore;
 
@@ -19,7 +20,11 @@ public:
 
     SettingsStore& store() const { return m_store; }
 
+    // A TCP port that is not one (1 to 65535) gives the key's default and a message for
+    // takeLoadProblems().
     ConnectionProfiles loadProfiles() const;
+    // The messages of the last loads, once.
+    QStringList takeLoadProblems();
     // 1..4; anything else stored gives 1.
     int loadSelected() const;
     bool loadShowQuery() const;
@@ -40,4 +45,5 @@ private:
     void write(const QString& key, const QString& value);
 
     SettingsStore& m_store;
+    mutable QStringList m_loadProblems;
 };

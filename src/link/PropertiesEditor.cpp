@@ -2,8 +2,8 @@
 
 #include "DeviceLink.h"
 #include "KorvexSettings.h"
-#include "NumberFormat.h"
 #include "Prompter.h"
+#include "TcpPort.h"
 
 const QString PropertiesEditor::kHelpUrl =
     QStringLiteral("file:///C:\\Program Files\\Korvex\\html\\comm_port.html");
@@ -73,6 +73,8 @@ void PropertiesEditor::selectTab(int tab)
     if (tab == m_tab)
         return;
     m_tab = tab;
+    // The new tab shows its profile's port; what was typed on the last one is gone.
+    m_badPortText.reset();
     Q_EMIT viewChanged();
 }
 
@@ -111,9 +113,14 @@ void PropertiesEditor::setAddress(const QString& address)
 
 void PropertiesEditor::setPortText(const QString& text)
 {
-    const auto port = numfmt::toInt16(text);
-    if (!port)
+    // Text on its way to a port ("7" of "7000") leaves the port as it was; OK refuses
+    // text that never became one.
+    const std::optional<int> port = tcpport::parse(text);
+    if (!port) {
+        m_badPortText = text;
         return;
+    }
+    m_badPortText.reset();
     m_link.profile(antenna()).tcpPort = *port;
     Q_EMIT viewChanged();
 }
@@ -149,8 +156,13 @@ void PropertiesEditor::setComDevice(const QString& device)
     Q_EMIT viewChanged();
 }
 
-void PropertiesEditor::ok()
+bool PropertiesEditor::ok()
 {
+    if (m_badPortText) {
+        m_prompter.error(
+            tcpport::enteredValueText(QStringLiteral("Port") + QString::number(antenna()), *m_badPortText));
+        return false;
+    }
     m_settings.saveProfiles(m_link.profiles());
     for (auto it = m_deviceEdits.cbegin(); it != m_deviceEdits.cend(); ++it) {
         if (!it.value().isEmpty() && it.value() != m_settings.comDevice(it.key()))
@@ -163,11 +175,13 @@ void PropertiesEditor::ok()
     }
     m_link.togglePort();
     Q_EMIT closed();
+    return true;
 }
 
 void PropertiesEditor::cancel()
 {
     m_deviceEdits.clear();
+    m_badPortText.reset();
     Q_EMIT closed();
 }
 

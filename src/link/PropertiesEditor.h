@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class DeviceLink;
 class KorvexSettings;
 class Prompter;
@@ -55,7 +57,7 @@ public:
     void setCaption(const QString& caption);
     void setEnabled(bool enabled);
     void setAddress(const QString& address);
-    // Ignored unless the text is a 16-bit number.
+    // Ignored unless the text is a TCP port (1 to 65535); OK then refuses it.
     void setPortText(const QString& text);
     void setPortIndex(int index);
     // Settings become the trimmed baud followed by ",N,8,1".
@@ -65,7 +67,8 @@ public:
     // Kept until OK, which stores it in section "Ports" if it changed.
     void setComDevice(const QString& device);
 
-    void ok();
+    // False, with a message and nothing written, while the shown port text is not a port.
+    bool ok();
     void cancel();
     void help();
 
@@ -83,4 +86,6 @@ private:
     int m_tab = 0;
     // Device edits per COM number (1-based index into this map), applied on OK.
     QHash<int, QString> m_deviceEdits;
+    // The port box's text while it is not a port.
+    std::optional<QString> m_badPortText;
 };

@@ -1,5 +1,6 @@
 #include "KorvexSession.h"
 
+#include "Prompter.h"
 #include "SettingsStore.h"
 
 const QString KorvexSession::kCheckCommPort = QStringLiteral("Check Comm Port");
@@ -26,7 +27,12 @@ KorvexSession::~KorvexSession() = default;
 
 void KorvexSession::start()
 {
+    // Settings written later (a switch, the dialog, the exit) that cannot be saved are
+    // reported once, naming the file.
+    m_store.reportSaveFailuresTo(m_prompter);
     m_link.load();
+    for (const QString& problem : m_settings.takeLoadProblems())
+        m_prompter.error(problem);
     m_showQuery = m_settings.loadShowQuery();
     m_receiverMode = m_settings.loadReceiverMode();
     m_timeoutMs = 3000;

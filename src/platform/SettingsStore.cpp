@@ -1,7 +1,10 @@
 #include "SettingsStore.h"
 
 #include "NumberFormat.h"
+#include "Prompter.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 int SettingsStore::getInt16(const QString& app, const QString& section, const QString& key,
@@ -16,6 +19,26 @@ bool SettingsStore::getBool(const QString& app, const QString& section, const QS
 {
     const auto v = numfmt::toBool(get(app, section, key, boolText(defaultValue)));
     return v ? *v : defaultValue;
+}
+
+void SettingsStore::reportSaveFailuresTo(Prompter& prompter)
+{
+    onSaveFailure([&prompter](const SaveFailure& failure) { prompter.error(saveFailureText(failure)); });
+}
+
+QString SettingsStore::saveFailureText(const SaveFailure& failure)
+{
+    return QStringLiteral("Error,\rSettings could not be saved to ") + failure.path + QLatin1Char('\r') +
+           failure.cause + QLatin1Char('.');
+}
+
+void SettingsStore::reportSaveFailure(const SaveFailure& failure)
+{
+    if (m_saveFailureReported)
+        return;
+    m_saveFailureReported = true;
+    if (m_onSaveFailure)
+        m_onSaveFailure(failure);
 }
 
 namespace {
@@ -44,6 +67,25 @@ void IniSettingsStore::set(const QString& app, const QString& section, const QSt
 {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, kOrganization, app);
     s.setValue(iniKey(section, key), value);
+    // QSettings keeps a failed write to itself; ask, so that settings do not vanish unseen.
+    s.sync();
+    if (s.status() == QSettings::AccessError)
+        reportSaveFailure({s.fileName(), writeFailureCause(s.fileName())});
+}
+
+QString IniSettingsStore::writeFailureCause(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    if (!QFileInfo(file.absolutePath()).isDir())
+        return QStringLiteral("The folder ") + folder + QStringLiteral(" cannot be created");
+    if (file.isDir())
+        return QStringLiteral("A folder of that name is in the way");
+    if (!QFileInfo(file.absolutePath()).isWritable())
+        return QStringLiteral("The folder ") + folder + QStringLiteral(" is read-only");
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("The file is read-only");
+    return QStringLiteral("The disk may be full");
 }
 
 bool IniSettingsStore::contains(const QString& app, const QString& section, const QString& key) const

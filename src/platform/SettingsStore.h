@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
+
+class Prompter;
 
 // The per-user store of text values, addressed by application name, section and key.
 // Every read carries a default, returned when the key is missing.
@@ -26,6 +29,31 @@ public:
     bool getBool(const QString& app, const QString& section, const QString& key, bool defaultValue) const;
 
     static QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+    // A write that did not reach the medium: the file and why.
+    struct SaveFailure {
+        QString path;
+        QString cause;
+    };
+    // Called for the first write that fails, once for the life of the store (a program
+    // run): one message says where and why, instead of one per key or none at all.
+    void onSaveFailure(std::function<void(const SaveFailure&)> handler)
+    {
+        m_onSaveFailure = std::move(handler);
+    }
+    // The usual handler: a message box through the prompter (saveFailureText).
+    void reportSaveFailuresTo(Prompter& prompter);
+    // "Error," CR "Settings could not be saved to <path>" CR "<cause>."
+    static QString saveFailureText(const SaveFailure& failure);
+    // Where an application's settings live, for messages.
+    virtual QString location(const QString& app) const { return app; }
+
+protected:
+    void reportSaveFailure(const SaveFailure& failure);
+
+private:
+    std::function<void(const SaveFailure&)> m_onSaveFailure;
+    bool m_saveFailureReported = false;
 };
 
 // QSettings in INI format: $XDG_CONFIG_HOME/Vantrel/<app>.ini, one INI group per section.
@@ -37,8 +65,11 @@ public:
                 const QString& defaultValue) const override;
     void set(const QString& app, const QString& section, const QString& key, const QString& value) override;
     bool contains(const QString& app, const QString& section, const QString& key) const override;
+    QString location(const QString& app) const override { return fileName(app); }
     // The file that holds an application's settings.
     static QString fileName(const QString& app);
+    // Why the file at path could not be written, in words for the user.
+    static QString writeFailureCause(const QString& path);
 };
 
 // In memory, for tests. Records every write in order.

@@ -1,9 +1,9 @@
 #include "TerminalPropertiesEditor.h"
 
 #include "ModuleSelectorHook.h"
-#include "NumberFormat.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
+#include "TcpPort.h"
 #include "TerminalSession.h"
 
 namespace {
@@ -108,6 +108,12 @@ QString TerminalPropertiesEditor::settingsString() const
 
 bool TerminalPropertiesEditor::accept()
 {
+    // Refused before anything changes, so the dialog stays as the user left it.
+    const std::optional<int> port = tcpport::parse(form.portNumber);
+    if (!port) {
+        m_session.prompter().error(tcpport::enteredValueText(QStringLiteral("PortNumber"), form.portNumber));
+        return false;
+    }
     if (m_session.isPortOpen())
         m_session.openOrCloseLink();
     if (form.serial) {
@@ -118,9 +124,7 @@ bool TerminalPropertiesEditor::accept()
     m_session.setHandshaking(form.flowControl);
     m_session.setLinkIsSerial(form.serial);
     m_session.setAddress(form.address);
-    const std::optional<int> port = numfmt::toInt16(form.portNumber);
-    if (port)
-        m_session.setTcpPort(*port);
+    m_session.setTcpPort(*port);
     m_session.setEcho(form.echo);
 
     SettingsStore& store = m_session.store();

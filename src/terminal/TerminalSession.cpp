@@ -10,6 +10,7 @@
 #include "SerialPorts.h"
 #include "SerialSettings.h"
 #include "SettingsStore.h"
+#include "TcpPort.h"
 #include "TerminalScreen.h"
 
 #include <QLoggingCategory>
@@ -103,6 +104,9 @@ void TerminalSession::start()
 
 void TerminalSession::readProfile()
 {
+    // Settings written later (module choice, the dialog) that cannot be saved are reported
+    // once, naming the file.
+    m_store.reportSaveFailuresTo(m_prompter);
     const QString app = profileName();
     const QString section = QString::fromLatin1(kSection);
     auto read = [&](const char* key, const QString& def) {
@@ -134,7 +138,15 @@ void TerminalSession::readProfile()
 
     m_address = read("Address", QString::fromLatin1(kDefaultAddress));
     m_serial = m_store.getBool(app, section, QStringLiteral("Type"), true);
-    m_tcpPort = m_store.getInt16(app, section, QStringLiteral("PortNumber"), kDefaultTcpPort);
+    // A port the file names but cannot be is said, not swapped silently for another.
+    const QString port = read("PortNumber", QString::number(kDefaultTcpPort));
+    if (const std::optional<int> n = tcpport::parse(port)) {
+        m_tcpPort = *n;
+    } else {
+        m_tcpPort = kDefaultTcpPort;
+        m_prompter.error(tcpport::storedValueText(QStringLiteral("PortNumber"), port, m_store.location(app),
+                                                  kDefaultTcpPort));
+    }
 
     setSendPacing(kDefaultPacing);
 }

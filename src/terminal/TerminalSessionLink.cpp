@@ -148,7 +148,7 @@ bool TerminalSession::commOut(const QByteArray& text)
         return false;
     }
     if (m_serial)
-        return m_serialLink.write(text) >= 0;
+        return sendOn(m_serialLink, text);
     if (!m_tcpLink.isOpen() && !connectTcp()) {
         m_portOpen = false;
         markClosed();
@@ -156,7 +156,15 @@ bool TerminalSession::commOut(const QByteArray& text)
             QStringLiteral("Error,\rTCP/IP connection is no longer valid.\rClick LED to re-connect."));
         return false;
     }
-    return m_tcpLink.write(text) >= 0;
+    return sendOn(m_tcpLink, text);
+}
+
+bool TerminalSession::sendOn(ByteLink& link, const QByteArray& text)
+{
+    if (link.write(text) < 0)
+        return false;
+    Q_EMIT sent(text);
+    return true;
 }
 
 bool TerminalSession::closeAndReopen()

@@ -2,11 +2,14 @@
 
 #include "AboutBox.h"
 #include "LampLabel.h"
+#include "SessionTrace.h"
 #include "VfdDisplay.h"
 #include "WaitWindow.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -205,4 +208,28 @@ TEST_F(MainWindowTest, TheQueryPanelShowsThePollSequenceInUse)
     EXPECT_FALSE(window->queryPanel()->isVisibleTo(window.get()));
     window->showQueryAction()->trigger();
     EXPECT_TRUE(window->queryPanel()->isVisibleTo(window.get()));
+}
+
+TEST_F(MainWindowTest, SessionTraceItemAsksForAFileAndShowsWhetherATraceRuns)
+{
+    start();
+    SessionTrace trace(runtime);
+    QAction* item = window->addSessionTrace(trace);
+    EXPECT_EQ(item->text(), "Session &Trace...");
+    EXPECT_TRUE(qobject_cast<QMenu*>(item->parent())->title() == "Comm &Port");
+
+    item->trigger(); // the file dialog is cancelled
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(trace.isActive());
+
+    QTemporaryDir dir;
+    prompter.fileNames = {dir.filePath("k.txt")};
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(trace.isActive());
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(trace.isActive());
+    ASSERT_EQ(prompter.fileRequests.size(), 2);
+    EXPECT_EQ(prompter.fileRequests[1].title, "Session Trace");
 }

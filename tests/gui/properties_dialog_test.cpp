@@ -78,7 +78,7 @@ TEST_F(PropertiesDialogTest, EditsApplyAtOnceAndReachTheAntennaKeys)
     retype(dialog->addressBox(), "127.0.0.1");
     EXPECT_EQ(link().profile(2).address, "127.0.0.1");
 
-    // Each keystroke counts; a text past 16 bits is ignored but stays as typed.
+    // Each keystroke counts; a text that is not a TCP port is ignored but stays as typed.
     retype(dialog->portNumberBox(), "7000");
     EXPECT_EQ(link().profile(2).tcpPort, 7000);
     QTest::keyClicks(dialog->portNumberBox(), "0");
@@ -126,6 +126,26 @@ TEST_F(PropertiesDialogTest, OkStoresTheProfilesAndTheDeviceThenReopens)
     EXPECT_EQ(serial.openCount(), opensBefore + 1);
     EXPECT_EQ(serial.endpoint().device, "/dev/pts/7");
     EXPECT_TRUE(window->portOpenAction()->isChecked());
+}
+
+TEST_F(PropertiesDialogTest, OkWithAPortTextThatIsNoPortSaysSoAndStaysOpen)
+{
+    start();
+    openDialog();
+    dialog->tabs()->setCurrentIndex(1);
+    retype(dialog->portNumberBox(), "70000");
+    button("cmdOK")->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList{
+            "Error,\rPort2=70000 is not a TCP port (1 to 65535).\rEnter a port number from 1 to 65535."});
+    EXPECT_TRUE(store.writes().empty());
+
+    retype(dialog->portNumberBox(), "40000");
+    button("cmdOK")->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(store.get(KorvexSettings::kApp, "Properties", "Port2", ""), "40000");
 }
 
 TEST_F(PropertiesDialogTest, CancelWritesNothingButEditsStayForTheRun)

@@ -6,6 +6,7 @@
 #include "LineStateStrip.h"
 #include "ModuleTable.h"
 #include "PanelDisplay.h"
+#include "SessionTrace.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -346,4 +347,26 @@ TEST(QuillanWindow, UploadButtonShowsProgressAndCancelStopsBeforeTheRestart)
     EXPECT_TRUE(rig.unit.heard.startsWith("S1"));
     EXPECT_FALSE(rig.unit.heard.contains("^0090")) << "a cancelled upload does not restart the PCU";
     EXPECT_FALSE(rig.unit.heard.contains("S903F80301"));
+}
+
+TEST(QuillanWindow, SessionTraceItemSitsWithTheLogItemsAndStartsAndStopsTheTrace)
+{
+    QuillanRig rig;
+    SessionTrace trace(rig.runtime);
+    QAction* item = rig.window->addSessionTrace(trace);
+    const QList<QAction*> file = rig.window->actions().fileMenu->actions();
+    ASSERT_GE(file.size(), 3);
+    EXPECT_EQ(file[0]->text(), "&Start Log File...");
+    EXPECT_EQ(file[1]->text(), "S&top Log File");
+    EXPECT_EQ(file[2], item);
+    EXPECT_EQ(item->text(), "Session &Trace...");
+
+    QTemporaryDir dir;
+    rig.prompter.fileNames = {dir.filePath("q.txt")};
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(trace.path(), dir.filePath("q.txt"));
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(trace.isActive());
 }

@@ -1,5 +1,5 @@
-#include "LinkRig.h"
 #include "ConnectionProfile.h"
+#include "LinkRig.h"
 #include "PropertiesEditor.h"
 
 namespace {
@@ -116,12 +116,12 @@ TEST_F(Properties, BaudChoiceRewritesTheWholeSettingsText)
     EXPECT_TRUE(store.writes().empty());
 }
 
-TEST_F(Properties, PortTextThatIsNotA16BitNumberIsIgnored)
+TEST_F(Properties, PortTextThatIsNotATcpPortIsIgnored)
 {
     startSession();
     editor.open(1);
     const int before = viewChanges;
-    for (const char* text : {"70000", "32768", "abc", "", "20 01"})
+    for (const char* text : {"70000", "65536", "0", "-1", "abc", "", "20 01", "+80"})
         editor.setPortText(S(text));
     EXPECT_EQ(link().profile(2).tcpPort, 2001);
     EXPECT_EQ(viewChanges, before);
@@ -129,6 +129,41 @@ TEST_F(Properties, PortTextThatIsNotA16BitNumberIsIgnored)
     EXPECT_EQ(link().profile(2).tcpPort, 32767);
     editor.setPortText("4001");
     EXPECT_EQ(editor.view().portText, "4001");
+}
+
+// Ports above 32767 are ports like any other; a text that is none is refused at OK by
+// name, with nothing written and the dialog left open.
+TEST_F(Properties, PortsUpTo65535AreTakenAndOkRefusesAnyOtherText)
+{
+    startSession();
+    editor.open(1);
+    editor.setPortText("35629");
+    EXPECT_EQ(link().profile(2).tcpPort, 35629);
+    editor.setPortText("70000");
+    EXPECT_FALSE(editor.ok());
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList{
+            "Error,\rPort2=70000 is not a TCP port (1 to 65535).\rEnter a port number from 1 to 65535."});
+    EXPECT_TRUE(store.writes().empty());
+    EXPECT_EQ(closedCount, 0);
+
+    editor.setPortText("65535");
+    EXPECT_TRUE(editor.ok());
+    EXPECT_EQ(store.get("multQVRRemote", "Properties", "Port2", "<none>"), "65535");
+    EXPECT_EQ(closedCount, 1);
+}
+
+// A text left on another tab is not held against the tab shown at OK.
+TEST_F(Properties, ABadPortTextIsForgottenWhenTheTabChanges)
+{
+    startSession();
+    editor.open(1);
+    editor.setPortText("0");
+    editor.selectTab(2);
+    EXPECT_TRUE(editor.ok());
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    EXPECT_EQ(store.get("multQVRRemote", "Properties", "Port2", "<none>"), "2001");
 }
 
 TEST_F(Properties, CancelKeepsEditsInMemoryOnlyUntilTheNextStart)

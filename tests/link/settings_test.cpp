@@ -1,8 +1,19 @@
 #include "LinkRig.h"
+#include "SettingsFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
+
+void writeIni(const QString& path, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
 
 TEST(KorvexSettings, FreshStoreGivesTheFactoryProfiles)
 {
@@ -146,4 +157,50 @@ TEST(IniRoundTrip, StartUpRestoresWhatWasStored)
     QFile::remove(file);
 }
 
+// A Korvex session on the real settings file, over simulated links.
+struct IniSession {
+    SimRuntime rt;
+    IniSettingsStore ini;
+    ScriptedPrompter prompter;
+    SimByteLink serial{rt, ByteLink::Kind::Serial};
+    SimByteLink tcp{rt, ByteLink::Kind::Tcp};
+    KorvexSession session{ini, prompter, rt, serial, tcp};
+};
+
 } // namespace
+
+// Settings that cannot be saved are told once per run, naming the file, not lost unseen.
+TEST(SettingsSaveFailure, KorvexSaysOnceWhereItsSettingsCouldNotBeSaved)
+{
+    SettingsFolder folder;
+    ASSERT_TRUE(folder.blockFile("multQVRRemote"));
+    IniSession k;
+    k.session.start();
+    EXPECT_TRUE(k.prompter.texts().isEmpty()) << "reading says nothing";
+    k.session.setShowQuery(true);
+    k.session.shutdown();
+    k.session.settings().saveSelected(1);
+    EXPECT_EQ(k.prompter.texts(),
+              QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                          "/Vantrel/multQVRRemote.ini\rA folder of that name is in the way."});
+}
+
+// A port the file names is the port dialled, up to 65535; one that cannot be a port is
+// said by key and file, and the key's default is used.
+TEST(TcpPortsFromTheFile, AnyPortUpTo65535IsKeptAndOthersAreNamed)
+{
+    SettingsFolder folder;
+    writeIni(folder.iniPath("multQVRRemote"),
+             "[Properties]\nPort1=35629\nPort2=-1\nPort3=65535\nPort4=abc\n");
+    IniSession k;
+    k.session.start();
+    EXPECT_EQ(k.session.link().profile(1).tcpPort, 35629);
+    EXPECT_EQ(k.session.link().profile(2).tcpPort, 2001);
+    EXPECT_EQ(k.session.link().profile(3).tcpPort, 65535);
+    EXPECT_EQ(k.session.link().profile(4).tcpPort, 2001);
+    const QString file = folder.path() + "/Vantrel/multQVRRemote.ini";
+    EXPECT_EQ(
+        k.prompter.texts(),
+        QStringList({"Error,\rPort2=-1 in " + file + " is not a TCP port (1 to 65535).\rUsing 2001.",
+                     "Error,\rPort4=abc in " + file + " is not a TCP port (1 to 65535).\rUsing 2001."}));
+}

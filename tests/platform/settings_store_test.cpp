@@ -1,3 +1,4 @@
+#include "SettingsFolder.h"
 #include "SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+
+#include <unistd.h>
 
 namespace {
 
@@ -120,4 +123,70 @@ TEST(MemorySettingsStore, KeepsValuesAndRecordsEveryWriteInOrder)
 
     store.set("A", "Properties", "CommPort1", "x1");
     EXPECT_EQ(store.getInt16("A", "Properties", "CommPort1", 1), 1);
+}
+
+namespace {
+
+struct Failures {
+    explicit Failures(SettingsStore& store)
+    {
+        store.onSaveFailure(
+            [this](const SettingsStore::SaveFailure& f) { texts << SettingsStore::saveFailureText(f); });
+    }
+    QStringList texts;
+};
+
+} // namespace
+
+TEST(IniSettingsStoreFailures, AFileThatCannotBeWrittenIsReportedOnceWithPathAndCause)
+{
+    SettingsFolder folder;
+    ASSERT_TRUE(folder.blockFile("multQVRRemote"));
+    IniSettingsStore store;
+    Failures failures(store);
+    store.set("multQVRRemote", "Properties", "Query", "True");
+    store.set("multQVRRemote", "Properties", "Mode", "DVB");
+    EXPECT_EQ(failures.texts,
+              QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                          "/Vantrel/multQVRRemote.ini\rA folder of that name is in the way."});
+}
+
+TEST(IniSettingsStoreFailures, AFolderThatCannotBeCreatedIsNamed)
+{
+    SettingsFolder folder;
+    // The settings root is a plain file, so its "Vantrel" folder cannot be made.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path() + "/root");
+    writeFile(folder.path() + "/root", "not a folder");
+    IniSettingsStore store;
+    Failures failures(store);
+    store.set("QuillanUniv1", "Properties", "Direct", "DATA");
+    EXPECT_EQ(failures.texts, QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                                          "/root/Vantrel/QuillanUniv1.ini\rThe folder " + folder.path() +
+                                          "/root/Vantrel cannot be created."});
+}
+
+TEST(IniSettingsStoreFailures, AReadOnlyFolderIsNamed)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not apply to root";
+    SettingsFolder folder;
+    const QString vantrel = folder.path() + "/Vantrel";
+    ASSERT_TRUE(QDir().mkpath(vantrel));
+    QFile::setPermissions(vantrel, QFile::ReadOwner | QFile::ExeOwner);
+    IniSettingsStore store;
+    Failures failures(store);
+    store.set("multQVRRemote", "Properties", "Select", "2");
+    QFile::setPermissions(vantrel, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(failures.texts, QStringList{"Error,\rSettings could not be saved to " + vantrel +
+                                          "/multQVRRemote.ini\rThe folder " + vantrel + " is read-only."});
+}
+
+TEST(IniSettingsStoreFailures, WritesThatLandSayNothing)
+{
+    SettingsFolder folder;
+    IniSettingsStore store;
+    Failures failures(store);
+    store.set("multQVRRemote", "Properties", "Select", "2");
+    EXPECT_TRUE(failures.texts.isEmpty());
+    EXPECT_EQ(IniSettingsStore().get("multQVRRemote", "Properties", "Select", "1"), "2");
 }

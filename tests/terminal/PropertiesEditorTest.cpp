@@ -1,3 +1,4 @@
+#include "SettingsFolder.h"
 #include "TerminalPropertiesEditor.h"
 #include "TerminalRig.h"
 
@@ -69,6 +70,59 @@ TEST(PropertiesEditor, SettingsThePortCannotTakeAreRefused)
     EXPECT_TRUE(editor.accept());
     EXPECT_EQ(rig.prompter.texts(), QStringList{"Invalid property value"});
     EXPECT_EQ(rig.session->serialSettings(), "9600,N,8,1") << "the port keeps what it had";
+}
+
+} // namespace
+
+namespace {
+
+// Settings that cannot be saved are told once per run, naming the file, not lost unseen.
+TEST(SettingsSaveFailure, QuillanSaysOnceWhereItsSettingsCouldNotBeSaved)
+{
+    SettingsFolder folder;
+    ASSERT_TRUE(folder.blockFile("QuillanUniv1"));
+    SimRuntime rt;
+    IniSettingsStore ini;
+    ScriptedPrompter prompter;
+    SimByteLink serial(rt, ByteLink::Kind::Serial);
+    SimByteLink tcp(rt, ByteLink::Kind::Tcp);
+    TerminalSession session(rt, prompter, ini, serial, tcp, 1);
+    session.start();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << "reading says nothing";
+    TerminalPropertiesEditor editor(session);
+    EXPECT_TRUE(editor.accept());
+    EXPECT_TRUE(editor.accept());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error,\rSettings could not be saved to " + folder.path() +
+                          "/Vantrel/QuillanUniv1.ini\rA folder of that name is in the way."});
+}
+
+} // namespace
+
+namespace {
+
+// A port text that is none is refused by name before anything changes; 1 to 65535 are taken.
+TEST(PropertiesEditor, OkRefusesAPortNumberThatIsNotATcpPort)
+{
+    TerminalRig rig;
+    rig.session->start();
+    rig.store.clearWrites();
+    TerminalPropertiesEditor editor(*rig.session);
+    for (const char* text : {"0", "65536", "-1", "", "20 01"}) {
+        editor.form.portNumber = text;
+        EXPECT_FALSE(editor.accept()) << text;
+    }
+    EXPECT_EQ(
+        rig.prompter.texts().value(1),
+        "Error,\rPortNumber=65536 is not a TCP port (1 to 65535).\rEnter a port number from 1 to 65535.");
+    EXPECT_EQ(rig.prompter.texts().size(), 5);
+    EXPECT_TRUE(rig.store.writes().empty());
+    EXPECT_TRUE(rig.session->isPortOpen()) << "the link is left as it was";
+
+    editor.form.portNumber = "65535";
+    EXPECT_TRUE(editor.accept());
+    EXPECT_EQ(rig.session->tcpPort(), 65535);
+    EXPECT_EQ(rig.store.get("QuillanUniv1", "Properties", "PortNumber", "<none>"), "65535");
 }
 
 } // namespace

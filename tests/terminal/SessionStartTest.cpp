@@ -64,6 +64,16 @@ TEST(SessionStart, TcpProfileConnectsToTheStoredAddress)
     EXPECT_EQ(rig.session->settingsText(), "Settings: IP 127.0.0.1 : 2101, Echo Off  ");
 }
 
+// Ports above 32767 are ports like any other, not a reason to dial 2000 instead.
+TEST(SessionStart, AStoredPortAbove32767IsThePortDialled)
+{
+    TerminalRig rig;
+    rig.putTcp(35629);
+    rig.session->start();
+    EXPECT_TRUE(rig.prompter.texts().isEmpty());
+    EXPECT_EQ(rig.tcp.endpoint().port, 35629);
+}
+
 TEST(SessionStart, BadStoredValuesShowThePortsTextAndStartGoesOn)
 {
     TerminalRig rig;
@@ -72,7 +82,10 @@ TEST(SessionStart, BadStoredValuesShowThePortsTextAndStartGoesOn)
     rig.put("PortNumber", "70000");
     rig.put("Echo", "maybe");
     rig.session->start();
-    EXPECT_EQ(rig.prompter.texts(), (QStringList{"Invalid property value", "Invalid property value"}));
+    EXPECT_EQ(rig.prompter.texts(),
+              (QStringList{
+                  "Invalid property value", "Invalid property value",
+                  "Error,\rPortNumber=70000 in QuillanUniv1 is not a TCP port (1 to 65535).\rUsing 2000."}));
     EXPECT_EQ(rig.session->serialSettings(), "9600,N,8,1");
     EXPECT_EQ(rig.session->handshaking(), 0);
     EXPECT_EQ(rig.session->tcpPort(), 2000);

@@ -12,6 +12,7 @@
 #include "PanelMenus.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
+#include "SessionTraceAction.h"
 #include "WaitWindow.h"
 
 #include <QAction>
@@ -85,6 +86,7 @@ void MainWindow::buildMenus()
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* port = menuBar()->addMenu(QStringLiteral("Comm &Port"));
+    m_portMenu = port;
     m_portOpen = port->addAction(QStringLiteral("Port &Open"));
     m_portOpen->setObjectName(QStringLiteral("mnuPortOpen"));
     m_portOpen->setCheckable(true);
@@ -278,6 +280,12 @@ void MainWindow::onAntennaClicked(int index)
     m_session.link().selectAntenna(index);
     // A refused or cancelled switch leaves the previous antenna's key down.
     m_panel->showSelectedAntenna(m_session.link().selectedAntenna());
+}
+
+QAction* MainWindow::addSessionTrace(SessionTrace& trace)
+{
+    m_portMenu->addSeparator();
+    return addSessionTraceAction(m_portMenu, nullptr, trace, m_session.prompter());
 }
 
 void MainWindow::openProperties()

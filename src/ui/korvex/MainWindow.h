@@ -23,6 +23,8 @@ class WaitWindow;
 // Korvex's main window: the unit's front panel above, the graph below, the menus and
 // the three status panels. It shows what the session and the panel logic say and hands
 // every command to them; it decides nothing itself.
+class SessionTrace;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -55,6 +57,8 @@ public:
 
     // Opens "CommPort Properties" (modal) on the selected antenna's tab.
     void openProperties();
+    // "Session &Trace..." in the "Comm &Port" menu, for the program's trace.
+    QAction* addSessionTrace(SessionTrace& trace);
 
     // Sized to fit the screen it is on, however small.
     void fitToScreen();
@@ -81,6 +85,7 @@ private:
     QLabel* m_statusPanel = nullptr;
     QLabel* m_queryPanel = nullptr;
 
+    QMenu* m_portMenu = nullptr;
     QAction* m_portOpen = nullptr;
     QAction* m_properties = nullptr;
     QAction* m_showQuery = nullptr;

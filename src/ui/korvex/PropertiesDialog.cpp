@@ -213,7 +213,11 @@ void PropertiesDialog::accept()
     if (m_closing)
         return;
     m_closing = true;
-    m_editor.ok();
+    if (!m_editor.ok()) {
+        // The message named the port; the dialog stays for the user to correct it.
+        m_closing = false;
+        return;
+    }
     QDialog::accept();
 }
 

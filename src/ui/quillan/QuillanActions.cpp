@@ -116,6 +116,7 @@ void QuillanActions::build(QMainWindow* window)
 
 void QuillanActions::buildFileMenu(QMenu* menu)
 {
+    fileMenu = menu;
     startLog = item(menu, QStringLiteral("mnuStartLog"), QStringLiteral("&Start Log File..."));
     startLog->setIconText(QStringLiteral("Open Log"));
     stopLog = item(menu, QStringLiteral("mnuStopLog"), QStringLiteral("S&top Log File"));

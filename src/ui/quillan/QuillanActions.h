@@ -16,6 +16,7 @@ class QToolBar;
 // the layout stays as it will be.
 struct QuillanActions {
     // File
+    QMenu* fileMenu = nullptr;
     QAction* startLog = nullptr;
     QAction* stopLog = nullptr;
     QAction* sendTextFile = nullptr;

@@ -10,6 +10,7 @@
 #include "Prompter.h"
 #include "ScreenFiles.h"
 #include "SendFile.h"
+#include "SessionTraceAction.h"
 #include "TerminalPrinter.h"
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -342,6 +344,15 @@ void QuillanWindow::toggleLink()
 {
     if (!m_session.isBusy())
         m_session.openOrCloseLink();
+}
+
+QAction* QuillanWindow::addSessionTrace(SessionTrace& trace)
+{
+    // Next to the log items: both record the session to a file.
+    const QList<QAction*> items = m_actions.fileMenu->actions();
+    const qsizetype after = items.indexOf(m_actions.stopLog);
+    QAction* before = after + 1 < items.size() ? items[after + 1] : nullptr;
+    return addSessionTraceAction(m_actions.fileMenu, before, trace, m_session.prompter());
 }
 
 void QuillanWindow::openProperties()

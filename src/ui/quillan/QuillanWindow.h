@@ -14,6 +14,7 @@ class PanelDisplay;
 class QLabel;
 class ScreenFiles;
 class SendFile;
+class SessionTrace;
 class TerminalSession;
 class TerminalView;
 
@@ -41,6 +42,8 @@ public:
     void fitToScreen();
     // Opens the "CommPort Properties" dialog.
     void openProperties();
+    // "Session &Trace..." in the "File" menu, after the log items, for the program's trace.
+    QAction* addSessionTrace(SessionTrace& trace);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

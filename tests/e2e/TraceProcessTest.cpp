@@ -1,0 +1,126 @@
+// korvex with --trace against qvrsim over TCP on 127.0.0.1: the option reaches
+// the trace, and the lines come in the order things happened.
+#include "QvrsimPath.h"
+#include "TraceFile.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// qvrsim on a free port of 127.0.0.1, stopped by its pid at the end.
+struct Simulator {
+    QProcess process;
+    quint16 port = 0;
+
+    Simulator()
+    {
+        process.start(qvrsimPath(), {"--port", "0"});
+        QByteArray out;
+        const QRegularExpression re("TCP 127\\.0\\.0\\.1:(\\d+)");
+        QDeadlineTimer deadline(5000);
+        while (port == 0 && !deadline.hasExpired()) {
+            process.waitForReadyRead(100);
+            out += process.readAllStandardOutput();
+            if (const auto m = re.match(QString::fromLatin1(out)); m.hasMatch())
+                port = quint16(m.captured(1).toUInt());
+        }
+    }
+    ~Simulator()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        ::kill(pid_t(process.processId()), SIGTERM);
+        if (!process.waitForFinished(3000)) {
+            ::kill(pid_t(process.processId()), SIGKILL);
+            process.waitForFinished(2000);
+        }
+    }
+};
+
+// Runs a program offscreen with its own settings and runtime folders until it quits.
+int runProgram(const QString& exe, const QStringList& args, const QString& home, QByteArray* errors)
+{
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("XDG_RUNTIME_DIR", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start(exe, args);
+    if (!program.waitForFinished(20000)) {
+        ::kill(pid_t(program.processId()), SIGKILL);
+        program.waitForFinished(2000);
+        return -1;
+    }
+    *errors = program.readAllStandardError();
+    return program.exitCode();
+}
+
+void writeSettings(const QString& home, const QString& app, const QByteArray& text)
+{
+    QDir().mkpath(home + "/config/Vantrel");
+    QFile f(home + "/config/Vantrel/" + app + ".ini");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+// "<ms>\t<kind>\t<text>" with ms never going back.
+void expectWellFormed(const std::vector<std::string>& lines)
+{
+    const QRegularExpression shape(
+        "^(\\d+)\\t(trace|open|close|send|recv|sync|status|box|file|color|url|answer)\\t"
+        "[\\x20-\\x7e]*$");
+    qint64 last = 0;
+    for (const std::string& line : lines) {
+        const auto m = shape.match(QString::fromStdString(line));
+        ASSERT_TRUE(m.hasMatch()) << line;
+        EXPECT_GE(m.captured(1).toLongLong(), last) << line;
+        last = m.captured(1).toLongLong();
+    }
+}
+
+std::vector<std::string> kinds(const std::vector<std::string>& lines, const char* kind)
+{
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        if (QString::fromStdString(line).section('\t', 1, 1) == kind)
+            out.push_back(QString::fromStdString(line).section('\t', 2).toStdString());
+    return out;
+}
+
+TEST(TraceProcess, KorvexTracesItsPollingOfTheUnit)
+{
+    Simulator sim;
+    ASSERT_NE(sim.port, 0);
+    QTemporaryDir home;
+    // A free port is usually above 32767: the file carries it as it is.
+    writeSettings(home.path(), "multQVRRemote",
+                  "[Properties]\nSerial1=False\nAddress1=127.0.0.1\nPort1=" + QByteArray::number(sim.port) +
+                      "\n");
+    const QString trace = home.filePath("korvex-trace.txt");
+    QByteArray errors;
+    ASSERT_EQ(runProgram(KORVEX_EXE, {"--trace", trace, "--quit-after", "3"}, home.path(), &errors), 0)
+        << errors.constData();
+
+    const std::vector<std::string> lines = traceFileLines(trace);
+    expectWellFormed(lines);
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(kinds(lines, "trace"), std::vector<std::string>({"started", "stopped"}));
+    EXPECT_EQ(kinds(lines, "open"), std::vector<std::string>({"tcp 127.0.0.1:" + std::to_string(sim.port)}));
+    EXPECT_EQ(kinds(lines, "box"), std::vector<std::string>());
+    EXPECT_EQ(kinds(lines, "sync"), std::vector<std::string>());
+    // The start timer waits 1.5 s, then a command each 200 ms.
+    EXPECT_GE(kinds(lines, "send").size(), 3u);
+    EXPECT_GE(kinds(lines, "recv").size(), kinds(lines, "send").size());
+}
+
+} // namespace
