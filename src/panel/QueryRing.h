@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <utility>
 
 // The commands sent, in order, so that each reply line can be paired with the command
 // that asked for it: the line answers the slot at receiveIndex. The markers say which
@@ -38,14 +39,29 @@ struct QueryRing {
         sendIndex = wrap(sendIndex + 1);
         return slot;
     }
-    // The query the next reply answers; moves receiveIndex on.
-    const QByteArray& takeQuery()
+    // Commands sent whose replies have not come yet.
+    int outstanding() const { return wrap(sendIndex - receiveIndex); }
+    // The query the next reply answers, taken out of its slot: a query answers one reply,
+    // so a slot reached again after a shift yields nothing rather than a command sent 32
+    // commands ago. A line that comes while nothing is outstanding answers no query and
+    // leaves the index where it is, so the next command's reply still meets its own slot.
+    QByteArray takeQuery()
     {
+        if (outstanding() == 0)
+            return {};
         const int slot = receiveIndex;
         receiveIndex = wrap(receiveIndex + 1);
-        return entries[slot];
+        return std::exchange(entries[slot], QByteArray());
     }
-    void skip() { receiveIndex = wrap(receiveIndex + 1); }
+    // A reply was lost: its slot is passed over. Never past the last command sent, or every
+    // later reply would meet an empty slot.
+    void skip()
+    {
+        if (outstanding() == 0)
+            return;
+        entries[receiveIndex].clear();
+        receiveIndex = wrap(receiveIndex + 1);
+    }
 
     static int wrap(int i) { return ((i % kSlots) + kSlots) % kSlots; }
 };
