@@ -250,6 +250,31 @@ TEST_F(PollCycleScenario, TcpGreetingIsConsumedBySlot31)
     EXPECT_EQ(ring().receiveIndex, 2);
 }
 
+// A unit that restarts drops the connection and greets again once the next send has
+// reconnected: the ring starts over as after opening, so the greeting meets the empty slot
+// and the replies after it meet their own queries.
+TEST_F(PollCycleScenario, ReconnectToAGreetingUnitStartsTheRingOver)
+{
+    useTcp();
+    tcpUnit.greeting = "QVR Serial Server\r";
+    tcp.setLatencyUs(2000);
+    startOn(kAntenna);
+    rt.advance(800 + 200 * 40);
+    ASSERT_EQ(syncErrors, 0);
+    // The drop comes as a command goes out: its reply is lost with the connection.
+    ASSERT_EQ(ring().outstanding(), 1);
+    tcp.dropFromPeer();
+    // The next tick reconnects (waiting in steps of 200 ms) and sends into slot 0.
+    rt.advance(200 + 200 + 50);
+    EXPECT_EQ(tcp.openCount(), 2);
+    EXPECT_EQ(ring().sendIndex, 1);
+    EXPECT_EQ(ring().receiveIndex, 1);
+    rt.advance(2350);
+    EXPECT_LE(syncErrors, 1);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
 TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
 {
     unit.silent << "S"
