@@ -90,6 +90,10 @@ void PollCycle::linkClosed()
     m_watchdog->stop();
     m_poll->stop();
     setStopOption(true);
+    // A command still pending was meant for the link that is gone; sent after a later
+    // open it would be stale, or reach another antenna.
+    m_oneShot.clear();
+    setLongCommand({});
 }
 
 void PollCycle::restartWatchdog()

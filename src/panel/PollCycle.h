@@ -89,7 +89,8 @@ public:
 
     PollHooks& hooks() { return m_hooks; }
 
-    // The link closed: start timer and watchdog stop, and so does polling.
+    // The link closed: start timer and watchdog stop, and so does polling; pending
+    // one-shot and long commands are dropped.
     void linkClosed();
     // Every received chunk restarts the watchdog (before it is assembled).
     void restartWatchdog();
