@@ -20,6 +20,7 @@ void ReplyParser::reset()
     m_assembler.clear();
     m_assembler.takeOverflows();
     m_syncError = 0;
+    m_syncShown = false;
     m_current.clear();
 }
 
@@ -27,10 +28,13 @@ void ReplyParser::receive(const QByteArray& chunk)
 {
     m_assembler.append(chunk);
     if (m_assembler.takeOverflows() > 0) {
-        // A run of text without CR too long to be a reply: it was dropped up to its CR,
-        // and counts as one bad reply so that the next one re-aligns the ring.
+        // A run of text without CR too long to be a reply: it is dropped up to its CR, and
+        // counts as one bad reply so that the next one re-aligns the ring. It is shown at
+        // once: a unit that babbles may never send the CR that would show it otherwise.
         qCInfo(lcParser) << "receive overflow, dropped" << m_assembler.droppedBytes() << "bytes so far";
         m_syncError = kSyncOverflow;
+        m_syncShown = true;
+        showSyncError();
     }
     while (std::optional<QByteArray> line = m_assembler.nextLine())
         processLine(*line);
@@ -49,12 +53,11 @@ void ReplyParser::processLine(const QByteArray& line)
     }
 
     if (m_syncError != 0) {
-        if (m_hooks.linkLed)
-            m_hooks.linkLed(LedState::Yellow);
         m_ring.skip();
-        if (m_hooks.statusText)
-            m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
+        if (!m_syncShown)
+            showSyncError();
         m_syncError = 0;
+        m_syncShown = false;
     } else {
         if (m_hooks.linkLed)
             m_hooks.linkLed(LedState::Green);
@@ -73,6 +76,14 @@ void ReplyParser::processLine(const QByteArray& line)
         m_view->refreshPage();
     if (m_state.settleCounter > 0)
         --m_state.settleCounter;
+}
+
+void ReplyParser::showSyncError()
+{
+    if (m_hooks.linkLed)
+        m_hooks.linkLed(LedState::Yellow);
+    if (m_hooks.statusText)
+        m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
 }
 
 int ReplyParser::decode(const QByteArray& reply, const QByteArray& query, PanelState& state, PanelView* view,

@@ -51,7 +51,7 @@ struct ParserHooks {
 // ring slot so that one lost reply re-aligns the pairing.
 class ReplyParser {
 public:
-    // Shown after a run of text without CR overflowed the assembler.
+    // Shown as soon as a run of text without CR overflows the assembler.
     static constexpr int kSyncOverflow = 10;
 
     ReplyParser(PanelState& state, QueryRing& ring);
@@ -87,6 +87,9 @@ private:
     PanelView* m_view = nullptr;
     ParserHooks m_hooks;
     int m_graphMode = 0;
+    void showSyncError();
+
     int m_syncError = 0;
+    bool m_syncShown = false; // the pending error is on show already (an overflow)
     QByteArray m_current;
 };

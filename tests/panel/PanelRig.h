@@ -50,6 +50,8 @@ public:
             m_line += c;
         }
     }
+    // Bytes the unit sends unasked.
+    void say(const QByteArray& bytes) { sendToHost(bytes); }
     void peerConnected() override
     {
         if (!greeting.isEmpty())

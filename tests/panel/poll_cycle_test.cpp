@@ -275,6 +275,39 @@ TEST_F(PollCycleScenario, ReconnectToAGreetingUnitStartsTheRingOver)
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
+// A unit that babbles without CR keeps the watchdog quiet; the overflow of the reply
+// assembler is what tells, and it is shown the moment the cap is passed, not at a CR that
+// may never come.
+TEST_F(PollCycleScenario, BabbleWithoutCrShowsTheOverflowAtOnce)
+{
+    startOn("SPH");
+    rt.advance(1000);
+    ASSERT_EQ(link().statusText(), "Status: Port Open");
+    unit.silent << "S"
+                << "P"
+                << "H";
+    leds.clear();
+    // 100 characters at a time, as a serial line brings them: 10000 at 9600 baud take 10.4 s.
+    for (int i = 0; i < 100; ++i)
+        unit.say(QByteArray(100, 'x'));
+    rt.advance(3000);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    rt.advance(2000); // past 4096 characters
+    EXPECT_EQ(link().statusText(), "Status: Sync Error 10");
+    EXPECT_NE(std::find(leds.begin(), leds.end(), LedState::Yellow), leds.end());
+    EXPECT_EQ(syncErrors, 1);
+    // The babble goes on: still no CR, still the one error on show.
+    rt.advance(6000);
+    EXPECT_EQ(link().statusText(), "Status: Sync Error 10");
+    EXPECT_EQ(syncErrors, 1);
+    // A CR ends the dropped run; replies are good again.
+    unit.silent.clear();
+    unit.say("\r");
+    rt.advance(10000);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    EXPECT_LE(syncErrors, 2); // and one more while the lost replies re-align the ring
+}
+
 TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
 {
     unit.silent << "S"
