@@ -26,18 +26,33 @@ void ReplyParser::reset()
 
 void ReplyParser::receive(const QByteArray& chunk)
 {
+    append(chunk);
+    while (processNextLine()) {
+    }
+}
+
+bool ReplyParser::processNextLine()
+{
+    std::optional<QByteArray> line = m_assembler.nextLine();
+    if (!line)
+        return false;
+    processLine(*line);
+    return true;
+}
+
+void ReplyParser::append(const QByteArray& chunk)
+{
     m_assembler.append(chunk);
     if (m_assembler.takeOverflows() > 0) {
-        // A run of text without CR too long to be a reply: it is dropped up to its CR, and
-        // counts as one bad reply so that the next one re-aligns the ring. It is shown at
-        // once: a unit that babbles may never send the CR that would show it otherwise.
+        // A run of text without CR too long to be a reply (dropped up to its CR), or lines
+        // coming faster than they can be decoded (the oldest dropped): one bad reply, so
+        // that the next one re-aligns the ring. It is shown at once: a unit that babbles
+        // may never send the CR that would show it otherwise.
         qCInfo(lcParser) << "receive overflow, dropped" << m_assembler.droppedBytes() << "bytes so far";
         m_syncError = kSyncOverflow;
         m_syncShown = true;
         showSyncError();
     }
-    while (std::optional<QByteArray> line = m_assembler.nextLine())
-        processLine(*line);
 }
 
 void ReplyParser::processLine(const QByteArray& line)

@@ -65,6 +65,12 @@ public:
     // One received chunk (or the dump watchdog's stand-in "????" CR); every complete line
     // is processed, in order, before this returns.
     void receive(const QByteArray& chunk);
+    // The same in two steps, for a receive path that takes the lines in slices: append
+    // adds the chunk (an overflow is shown at once), processNextLine takes the oldest
+    // complete line (false when none waits).
+    void append(const QByteArray& chunk);
+    bool processNextLine();
+    bool hasPendingLine() const { return m_assembler.hasLine(); }
     // One reply line (without CR; a ">" prompt is removed here as well).
     void processLine(const QByteArray& line);
 

@@ -83,7 +83,14 @@ private:
 // What the front panel would do with the parser's calls.
 class RecordingView : public PanelView {
 public:
-    void refreshPage() override { ++refreshes; }
+    void refreshPage() override
+    {
+        ++refreshes;
+        if (cost)
+            cost();
+    }
+    // What a refresh costs the program (a test spends virtual time here).
+    std::function<void()> cost;
     void statusDecoded() override { ++statuses; }
     void pcuStatusDecoded() override { ++pcuStatuses; }
     void setCheckSys(int value) override { sys << value; }

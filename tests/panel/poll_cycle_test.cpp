@@ -14,6 +14,36 @@ std::vector<Sent> expectedEvery(qint64 firstMs, qint64 stepMs, const QList<QByte
     return out;
 }
 
+// A unit that replies without pause, whatever it is asked: every millisecond it sends all
+// the lines it has made since it last sent, so a handler that keeps the program busy gets
+// a bigger chunk next time, as from a TCP socket that filled up meanwhile.
+class FloodUnit : public SimPeer {
+public:
+    FloodUnit(SimRuntime& rt, int linesPerSecond) : m_rt(rt), m_linesPerSecond(linesPerSecond) {}
+    void peerReceived(const QByteArray&) override {}
+    void peerConnected() override
+    {
+        m_lastNs = m_rt.nowNs();
+        m_rt.singleShot(1, nullptr, [this] { send(); });
+    }
+
+private:
+    void send()
+    {
+        const qint64 lines = (m_rt.nowNs() - m_lastNs) * m_linesPerSecond / 1000000000;
+        m_lastNs += lines * 1000000000 / m_linesPerSecond;
+        QByteArray chunk;
+        for (qint64 i = 0; i < lines; ++i)
+            chunk += "E0123A1234C0012\r";
+        sendToHost(chunk);
+        m_rt.singleShot(1, nullptr, [this] { send(); });
+    }
+
+    SimRuntime& m_rt;
+    qint64 m_linesPerSecond;
+    qint64 m_lastNs = 0;
+};
+
 const QList<QByteArray> kAntennaCycle{"S", "P", "H", "u", "S",         "P", "H", "q", "S", "P",        "H",
                                       "@", "S", "P", "H", "?   S\r\n", "%", "S", "P", "H", "mN999\r\n"};
 
@@ -306,6 +336,30 @@ TEST_F(PollCycleScenario, BabbleWithoutCrShowsTheOverflowAtOnce)
     rt.advance(10000);
     EXPECT_EQ(link().statusText(), "Status: Port Open");
     EXPECT_LE(syncErrors, 2); // and one more while the lost replies re-align the ring
+}
+
+// Lines come twice as fast as the panel decodes them (20,000 a second, 100 us each). The
+// receive path takes them in slices so the poll timer still ticks on time, and drops the
+// oldest it cannot keep up with rather than growing without end.
+TEST_F(PollCycleScenario, PollingHoldsItsCadenceUnderAFlood)
+{
+    useTcp();
+    FloodUnit flood(rt, 20000);
+    tcp.attachPeer(&flood);
+    view.cost = [this] { rt.spend(100000); };
+    startOn("SPHu");
+    rt.advance(800);
+    const qint64 from = rt.now();
+    rt.advance(10000);
+    int commands = 0;
+    for (const Sent& s : sent(tcp))
+        commands += s.ms >= from && s.ms < from + 10000;
+    EXPECT_GE(commands, 45); // of 50 ticks
+    EXPECT_GT(view.refreshes, 50000);
+    EXPECT_LE(session.parser().assembler().pending().size(),
+              ReplyAssembler::kBacklogCap + ReplyAssembler::kDefaultCap);
+    EXPECT_GT(syncErrors, 0); // the lines dropped are reported
+    tcp.attachPeer(&tcpUnit); // the flood goes before the link
 }
 
 TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
