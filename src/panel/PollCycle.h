@@ -40,7 +40,8 @@ struct PollHooks {
 // one-shot commands; else a running sweep, dump or upload; else the one-shot command;
 // else a piece of the long command; else the next command of the poll sequence.
 // Reply watchdog: "Status: TimeOut" and a cyan link LED whenever no data arrived for one
-// timeout interval after a command that expects a reply.
+// timeout interval after a command that expects a reply; the replies still awaited then
+// count as lost.
 class PollCycle : public QObject {
     Q_OBJECT
 public:

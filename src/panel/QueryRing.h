@@ -18,6 +18,7 @@ struct QueryRing {
     int oneShotSlot = -1;
     int dumpStart = -1;
     int dumpFormatting = -1; // -1 off; 0 or more: replies go to the dump formatter
+    bool timedOut = false;   // the reply watchdog ran out since the last line came
 
     // Opening a link: both indexes start over (receive one behind on TCP, so that a
     // greeting line is consumed by an empty slot) and no marker is set. The entries are
@@ -30,6 +31,7 @@ struct QueryRing {
         oneShotSlot = -1;
         dumpStart = -1;
         dumpFormatting = -1;
+        timedOut = false;
     }
     // Records a sent command at sendIndex; returns the slot it went to.
     int record(const QByteArray& command)
@@ -61,6 +63,22 @@ struct QueryRing {
             return;
         entries[receiveIndex].clear();
         receiveIndex = wrap(receiveIndex + 1);
+    }
+
+    // No data came for a whole time-out: the replies still awaited were lost (a unit that
+    // restarted, a cable pulled). The next line to come answers the newest query, so the
+    // older ones are dropped then; left to the skip of one slot per sync error, each would
+    // cost an error and could pair a parameter reply with another letter. A parameter dump
+    // keeps its slots: it has a time-out of its own.
+    void dropAllButNewest()
+    {
+        if (dumpStart >= 0 || dumpFormatting >= 0)
+            return;
+        while (outstanding() > 1) {
+            if (receiveIndex == oneShotSlot)
+                oneShotSlot = -1;
+            skip();
+        }
     }
 
     static int wrap(int i) { return ((i % kSlots) + kSlots) % kSlots; }

@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcParser, "korvex.parser", QtWarningMsg)
 
 namespace {
@@ -58,6 +60,11 @@ void ReplyParser::append(const QByteArray& chunk)
 void ReplyParser::processLine(const QByteArray& line)
 {
     m_current = line;
+    // The first line after a time-out answers the newest query; the ring is re-aligned on
+    // it, so a bad reply from before the silence is shown without skipping a slot.
+    const bool realigned = std::exchange(m_ring.timedOut, false);
+    if (realigned)
+        m_ring.dropAllButNewest();
     if (m_ring.receiveIndex == m_ring.dumpStart) {
         m_ring.dumpFormatting = 0;
         m_ring.dumpStart = -1;
@@ -68,7 +75,8 @@ void ReplyParser::processLine(const QByteArray& line)
     }
 
     if (m_syncError != 0) {
-        m_ring.skip();
+        if (!realigned)
+            m_ring.skip();
         if (!m_syncShown)
             showSyncError();
         m_syncError = 0;

@@ -395,6 +395,34 @@ TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
     EXPECT_EQ(link().statusText(), "Status: TimeOut");
 }
 
+// A unit that falls silent for a while (restarting on its serial line) leaves queries
+// unanswered. After a time-out none of them is awaited any more: the replies that follow
+// meet their own queries, and no parameter value lands under another letter.
+TEST_F(PollCycleScenario, RepliesAfterATimeOutMeetTheirOwnQueries)
+{
+    startOn("!mI999!mN999!mP999SPHu");
+    rt.advance(2000);
+    unit.silent << "mI999"
+                << "mN999"
+                << "mP999"
+                << "S"
+                << "P"
+                << "H"
+                << "u";
+    rt.advance(5000);
+    ASSERT_EQ(link().statusText(), "Status: TimeOut");
+    for (quint8 letter : {'I', 'N', 'P'})
+        state().parameters[letter] = 0;
+    syncErrors = 0;
+    unit.silent.clear();
+    rt.advance(3000);
+    EXPECT_EQ(syncErrors, 0);
+    EXPECT_EQ(state().parameter('I'), 1);
+    EXPECT_EQ(state().parameter('N'), 130);
+    EXPECT_EQ(state().parameter('P'), 66);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+}
+
 TEST_F(PollCycleScenario, WatchdogBelongsToTheDumpPastPosition30)
 {
     int dumpTicks = 0;
