@@ -1,8 +1,6 @@
 // qvrsim --babble: a TCP client gets reply lines without pause, and still its answers.
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -26,16 +24,8 @@ TEST(QvrsimProcess, BabbleFloodsATcpClientWithReplyLinesAndStillAnswers)
             sim.waitForFinished(2000);
         }
     });
-    quint16 port = 0;
     QByteArray out;
-    const QRegularExpression tcpLineRe("^qvrsim: TCP 127\\.0\\.0\\.1:(\\d+)$",
-                                       QRegularExpression::MultilineOption);
-    for (QDeadlineTimer started(5000); port == 0 && !started.hasExpired();) {
-        sim.waitForReadyRead(100);
-        out += sim.readAllStandardOutput();
-        if (const auto m = tcpLineRe.match(QString::fromLatin1(out)); m.hasMatch())
-            port = quint16(m.captured(1).toUInt());
-    }
+    const quint16 port = qvrsimTcpPort(sim, &out);
     ASSERT_NE(port, 0) << out.constData();
 
     QTcpSocket socket;
