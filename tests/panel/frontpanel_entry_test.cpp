@@ -199,43 +199,6 @@ TEST_F(FrontPanelEntry, FrequencyGoesAsTwoSevenCharacterPiecesOnTwoTicks)
     EXPECT_TRUE(unit.commands.contains("d0500"));
 }
 
-// The unit acts on the CR of a set command; an LF that follows in a later piece is a byte
-// it ignores. The ring has wrapped long before each entry, so a reply that met a stale
-// slot would start a run of sync errors instead of costing at most one.
-TEST_F(FrontPanelEntry, SetCommandsInPiecesKeepEveryReplyWithItsQuery)
-{
-    struct Case {
-        int page;
-        QString entry;
-        QList<QByteArray> pieces;
-        QByteArray heard;
-    };
-    const std::vector<Case> cases{
-        {65, "123.4", {"A123.4\r", "\n"}, "A123.4"},
-        {66, "45", {"E", "4", "5", "\r", "\n"}, "E45"},
-        {65, "123.45678901", {"A123.45", "678901\r", "\n"}, "A123.45678901"},
-    };
-    session.start();
-    rt.advance(800 + 200 * 40);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.entry.toStdString());
-        goTo(c.page);
-        rt.advance(1000);
-        syncErrors = 0;
-        const qint64 entered = rt.now();
-        ASSERT_TRUE(front.entryEnter(c.entry));
-        rt.advance(200 * 40);
-        QList<QByteArray> first;
-        for (const Sent& s : sentAfter(entered))
-            if (first.size() < c.pieces.size())
-                first << s.bytes;
-        EXPECT_EQ(first, c.pieces);
-        EXPECT_EQ(unit.commands.count(c.heard), 1);
-        EXPECT_LE(syncErrors, 1);
-        EXPECT_EQ(link().statusText(), "Status: Port Open");
-    }
-}
-
 TEST_F(FrontPanelEntry, TrackingKeyWhileTrackingSendsDWithoutARingEntry)
 {
     session.start();
