@@ -128,6 +128,11 @@ Options parseOptions(const QCoreApplication& app)
                                         "pseudo-terminal a hang-up makes the unit fall silent until the port "
                                         "is opened again.");
 
+    const QCommandLineOption babble("babble",
+                                    "Fault: over TCP, send valid reply lines without pause, as fast as the "
+                                    "client takes them, besides the answers (load tests; not in the "
+                                    "transcript).");
+
     const QCommandLineOption referenceForm("reference-form",
                                            "acu: form of the PCU reference sensor reply to \"?   v\": v "
                                            "(scaled counts, default) or V (raw angles).",
@@ -170,7 +175,7 @@ Options parseOptions(const QCoreApplication& app)
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
-    p.addOptions({returnAfter, bootFault, imageOut, noStatus});
+    p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble});
     p.process(app);
 
     auto integer = [&](const QCommandLineOption& o, qint64 low, qint64 high) {
@@ -236,6 +241,7 @@ Options parseOptions(const QCoreApplication& app)
     if (p.isSet(hangUpAt))
         o.faults.hangUpAfterMs = int(integer(hangUpAt, 0, 86400000));
     o.hangUpOnce = p.isSet(hangUpOnce);
+    o.babble = p.isSet(babble);
 
     const QString form = p.value(referenceForm);
     if (form == QLatin1String("V"))

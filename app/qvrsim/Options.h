@@ -23,6 +23,7 @@ struct Options {
     quint64 seed = 1;
     SimFaults faults;
     bool hangUpOnce = false;
+    bool babble = false; // TCP clients also get reply lines without pause
     bool quiet = false;
 
     // ACU

@@ -26,6 +26,9 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
+// --babble: a status, a position and a heading reply, over and over.
+const QByteArray kBabbleLines = QByteArrayLiteral("SH@@@L0300 @@\rE0123A1234C0012\rR0100H0200\r");
+
 void onSignal(int)
 {
     const char byte = 1;
@@ -199,6 +202,8 @@ int main(int argc, char** argv)
         tcp = std::make_unique<TcpUnitHost>(
             [&](int connection) { return lines.make(options.seed + quint64(connection), options.greeting); },
             &transcript);
+        if (options.babble)
+            tcp->setBabble(kBabbleLines);
         if (!tcp->listen(options.port))
             die(QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
                     .arg(options.port)

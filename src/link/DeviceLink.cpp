@@ -18,7 +18,6 @@ const QString kConnectionLostText =
     QStringLiteral("Error,\rTCP/IP connection is no longer valid.\rClick LED to re-connect.");
 const QString kLineEventTitle = QStringLiteral("Click Cancel to quit, OK to ignore.");
 
-
 // Marks a sequence that pumps events, so that a second click arriving during its waits
 // cannot start the same sequence again inside it.
 class BusyScope {
@@ -249,6 +248,9 @@ bool DeviceLink::reconnectTcp(const ConnectionProfile& p)
 {
     m_reconnecting = true;
     m_tcp.close();
+    // The unit may have restarted: what it says on the new connection starts over, as
+    // after opening, with its greeting consumed by the empty slot one behind.
+    Q_EMIT matchingReset(kTcpReceiveIndex);
     LinkEndpoint e;
     e.host = p.address;
     e.port = quint16(p.tcpPort);

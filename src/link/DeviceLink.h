@@ -72,7 +72,8 @@ Q_SIGNALS:
     void selectedAntennaChanged(int antenna);
     // Caption or enabled state of a selector button.
     void profileChanged(int antenna);
-    // Reply matching starts over: send index 0, this receive index, markers none.
+    // Reply matching starts over: send index 0, this receive index, markers none. At
+    // every open and at every silent TCP reconnect.
     void matchingReset(int receiveIndex);
     // The panel resets its indicators and graph selection and shows the ANTENNA screen.
     void linkOpened();

@@ -15,6 +15,7 @@ const QByteArray FrontPanelLogic::kResetErrorBits = QByteArrayLiteral("&    \r\n
 
 namespace {
 const QString kBlankLine = QStringLiteral(" ");
+const QString kKeyNotSentText = QStringLiteral("Status: Port Closed - key not sent");
 const QLatin1String kStartedTag("1");
 } // namespace
 
@@ -217,11 +218,13 @@ void FrontPanelLogic::releaseArrow()
 }
 
 // A command queued while the link is closed would go out whenever the link opens again,
-// perhaps much later and to another antenna: the panel's keys act now or not at all.
+// perhaps much later and to another antenna: the panel's keys act now or not at all, and
+// the status bar says that the key did nothing.
 bool FrontPanelLogic::queueCommand(const QByteArray& command)
 {
     if (!m_session.link().portOpen()) {
         qCInfo(lcFront) << "link closed, not sent:" << command;
+        m_session.link().setStatusText(kKeyNotSentText);
         return false;
     }
     m_session.pollCycle().setLongCommand(command);

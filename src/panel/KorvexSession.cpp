@@ -1,6 +1,7 @@
 #include "KorvexSession.h"
 
 #include "Prompter.h"
+#include "Runtime.h"
 #include "SettingsStore.h"
 
 const QString KorvexSession::kCheckCommPort = QStringLiteral("Check Comm Port");
@@ -109,7 +110,30 @@ void KorvexSession::setScreenCode(int code)
 void KorvexSession::onReceived(const QByteArray& data)
 {
     m_poll.restartWatchdog();
-    m_parser.receive(data);
+    m_parser.append(data);
+    processReceivedLines();
+}
+
+// A unit that replies without pause hands over a huge chunk at a time; decoding it all in
+// one handler would hold the poll timer off until polling starves. So the lines are taken
+// in slices and the rest is posted back, letting timers run in between. They stay in the
+// assembler, oldest first, so their order holds whichever pass takes them.
+void KorvexSession::processReceivedLines()
+{
+    const qint64 startNs = m_rt.nowNs();
+    for (int n = 0; m_parser.hasPendingLine(); ++n) {
+        if (n == kLinesPerSlice || m_rt.nowNs() - startNs >= kSliceNs) {
+            if (!m_slicePosted) {
+                m_slicePosted = true;
+                m_rt.post(this, [this] {
+                    m_slicePosted = false;
+                    processReceivedLines();
+                });
+            }
+            return;
+        }
+        m_parser.processNextLine();
+    }
 }
 
 void KorvexSession::setQueryText(const QString& text)

@@ -22,6 +22,9 @@ class KorvexSession : public QObject {
     Q_OBJECT
 public:
     static constexpr int kDisplayLines = 4;
+    // The most received lines decoded in one pass of the event loop, and the longest time.
+    static constexpr int kLinesPerSlice = 32;
+    static constexpr qint64 kSliceNs = 5000000;
     static const QString kCheckCommPort; // "Check Comm Port"
 
     KorvexSession(SettingsStore& store, Prompter& prompter, Runtime& runtime, ByteLink& serial, ByteLink& tcp,
@@ -75,6 +78,7 @@ Q_SIGNALS:
 private:
     void onLinkClosed();
     void onReceived(const QByteArray& data);
+    void processReceivedLines();
     void setQueryText(const QString& text);
 
     SettingsStore& m_store;
@@ -93,4 +97,5 @@ private:
     bool m_showQuery = false;
     QStringList m_lines;
     int m_screenCode = 0;
+    bool m_slicePosted = false; // a pass that takes the next slice of lines is queued
 };

@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcPoll, "korvex.poll", QtWarningMsg)
 
 namespace {
@@ -88,6 +90,10 @@ void PollCycle::linkClosed()
     m_watchdog->stop();
     m_poll->stop();
     setStopOption(true);
+    // A command still pending was meant for the link that is gone; sent after a later
+    // open it would be stale, or reach another antenna.
+    m_oneShot.clear();
+    setLongCommand({});
 }
 
 void PollCycle::restartWatchdog()
@@ -153,31 +159,56 @@ void PollCycle::pollTick()
     if (!m_link.portOpen())
         return;
     QByteArray command;
-    // What the ring records for this send; null while a long command is only partly out.
-    QByteArray record;
+    // The command lines this send completes, as the ring records them.
+    QList<QByteArray> lines;
+    bool oneShot = false;
     if (m_stop) {
         if (m_oneShot.isEmpty())
             return;
-        command = record = takeOneShot();
+        command = takeOneShot();
+        oneShot = true;
+        lines = {command};
     } else if (std::optional<QByteArray> tool = takeToolTick()) {
-        command = record = *tool;
+        command = *tool;
+        lines = {command};
     } else if (!m_oneShot.isEmpty()) {
-        command = record = takeOneShot();
+        command = takeOneShot();
+        oneShot = true;
+        lines = {command};
     } else if (!m_long.isEmpty()) {
         command = takeLongPiece();
         m_longSent += command;
-        // A piece that ends a command line (or the last piece) completes it: the unit
-        // answers once per command, so the ring records the command once, not its pieces.
-        if (m_longRepeat || command.endsWith('\n') || m_long.isEmpty()) {
-            record = m_longSent;
-            m_longSent.clear();
-        }
+        lines = takeCompletedLines();
     } else {
-        command = record = takeSequenceCommand();
+        command = takeSequenceCommand();
+        lines = {command};
     }
     if (command.isEmpty())
         return;
-    dispatch(command, !record.isNull(), record);
+    dispatch(command, lines, oneShot);
+}
+
+// The unit acts on a command line at its CR, so the line counts as asked once the piece
+// carrying the CR has gone; the LF after it is a byte the unit ignores, whichever piece
+// it travels in. A long command may hold two lines ("&    " and "?   S"), each answered.
+QList<QByteArray> PollCycle::takeCompletedLines()
+{
+    QList<QByteArray> lines;
+    for (;;) {
+        while (m_longSent.startsWith('\n'))
+            m_longSent.remove(0, 1);
+        const qsizetype cr = m_longSent.indexOf('\r');
+        if (cr < 0)
+            break;
+        lines << m_longSent.left(cr) + vocab::kCrLf.toByteArray();
+        m_longSent.remove(0, cr + 1);
+    }
+    // A command without a line end ("C", "D") is complete with its last character.
+    if (m_long.isEmpty() && !m_longSent.isEmpty()) {
+        lines << m_longSent;
+        m_longSent.clear();
+    }
+    return lines;
 }
 
 std::optional<QByteArray> PollCycle::takeToolTick()
@@ -193,10 +224,7 @@ std::optional<QByteArray> PollCycle::takeToolTick()
 
 QByteArray PollCycle::takeOneShot()
 {
-    QByteArray command = m_oneShot;
-    m_oneShot.clear();
-    m_ring.oneShotSlot = m_ring.sendIndex;
-    return command;
+    return std::exchange(m_oneShot, QByteArray());
 }
 
 QByteArray PollCycle::takeLongPiece()
@@ -229,22 +257,31 @@ QByteArray PollCycle::takeSequenceCommand()
     return step.command;
 }
 
-void PollCycle::dispatch(const QByteArray& command, bool completesCommand, const QByteArray& recordAs)
+void PollCycle::dispatch(const QByteArray& command, const QList<QByteArray>& lines, bool oneShot)
 {
-    if (completesCommand) {
-        if (recordAs.startsWith(vocab::kNoReplyPrefix)) {
-            m_ring.oneShotSlot = -1;
-            m_oneShot = vocab::wireForm(vocab::kDvbVersionFollowUp);
-        } else if (vocab::expectsNoReply(recordAs)) {
-            m_ring.oneShotSlot = -1;
-        } else {
-            m_ring.record(recordAs);
-            enableWatchdog();
-        }
-    }
     qCDebug(lcPoll) << "send" << command;
-    m_link.commOut(command);
+    // Only what went out is recorded: a tick whose send was refused, or that came while a
+    // reconnect was waiting, asked the unit nothing and must leave no slot behind.
+    if (!m_link.commOut(command))
+        return;
+    for (const QByteArray& line : lines)
+        record(line, oneShot);
     Q_EMIT commandSent(command);
+}
+
+void PollCycle::record(const QByteArray& line, bool oneShot)
+{
+    if (line.startsWith(vocab::kNoReplyPrefix)) {
+        m_ring.oneShotSlot = -1;
+        m_oneShot = vocab::wireForm(vocab::kDvbVersionFollowUp);
+    } else if (vocab::expectsNoReply(line)) {
+        m_ring.oneShotSlot = -1;
+    } else {
+        const int slot = m_ring.record(line);
+        if (oneShot)
+            m_ring.oneShotSlot = slot;
+        enableWatchdog();
+    }
 }
 
 void PollCycle::enableWatchdog()
@@ -262,4 +299,5 @@ void PollCycle::watchdogTick()
     }
     m_link.setLinkLed(LedState::Cyan);
     m_link.setStatusText(kTimeOutText);
+    m_ring.timedOut = true;
 }

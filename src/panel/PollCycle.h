@@ -4,6 +4,7 @@
 #include "QueryRing.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -39,7 +40,8 @@ struct PollHooks {
 // one-shot commands; else a running sweep, dump or upload; else the one-shot command;
 // else a piece of the long command; else the next command of the poll sequence.
 // Reply watchdog: "Status: TimeOut" and a cyan link LED whenever no data arrived for one
-// timeout interval after a command that expects a reply.
+// timeout interval after a command that expects a reply; the replies still awaited then
+// count as lost.
 class PollCycle : public QObject {
     Q_OBJECT
 public:
@@ -88,7 +90,8 @@ public:
 
     PollHooks& hooks() { return m_hooks; }
 
-    // The link closed: start timer and watchdog stop, and so does polling.
+    // The link closed: start timer and watchdog stop, and so does polling; pending
+    // one-shot and long commands are dropped.
     void linkClosed();
     // Every received chunk restarts the watchdog (before it is assembled).
     void restartWatchdog();
@@ -111,7 +114,8 @@ Q_SIGNALS:
     void queryTextChanged(const QString& text);
     // The start timer's first tick: the seven status LEDs take their idle look.
     void statusLedsIdle();
-    // A command went to CommOut (after the ring was updated).
+    // A command went out through CommOut (after the ring was updated); a refused send
+    // is not reported.
     void commandSent(const QByteArray& command);
     // The "Stop" option changed (the diagnostics window shows it; closing the link sets it).
     void stopOptionChanged(bool on);
@@ -121,7 +125,9 @@ private:
     QByteArray takeOneShot();
     QByteArray takeLongPiece();
     QByteArray takeSequenceCommand();
-    void dispatch(const QByteArray& command, bool completesCommand, const QByteArray& recordAs);
+    QList<QByteArray> takeCompletedLines();
+    void dispatch(const QByteArray& command, const QList<QByteArray>& lines, bool oneShot);
+    void record(const QByteArray& line, bool oneShot);
     void enableWatchdog();
 
     Runtime& m_rt;
@@ -137,8 +143,7 @@ private:
     bool m_stop = false;
     QByteArray m_oneShot;
     QByteArray m_long;
-    // What of the long command has gone out without its end yet; recorded in the ring
-    // as one command when its last piece goes.
+    // What of the long command has gone out and is not yet a whole command line.
     QByteArray m_longSent;
     bool m_longRepeat = false; // a 19+ command has gone once and goes once more
 };

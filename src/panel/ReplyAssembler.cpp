@@ -18,8 +18,8 @@ void ReplyAssembler::append(const QByteArray& chunk)
         from = cr + 1;
     }
     m_acc.append(chunk.constData() + from, chunk.size() - from);
-    // Only the text after the last CR can grow without end; complete lines are taken by
-    // the parser before the next chunk comes.
+    dropOldestLines();
+    // The text after the last CR has a cap of its own.
     const qsizetype lastCr = m_acc.lastIndexOf('\r');
     const qsizetype tailStart = lastCr < 0 ? m_scan : qMax(m_scan, lastCr + 1);
     if (m_acc.size() - tailStart > m_cap) {
@@ -72,4 +72,17 @@ void ReplyAssembler::compact()
         return;
     m_acc.remove(0, m_scan);
     m_scan = 0;
+}
+
+void ReplyAssembler::dropOldestLines()
+{
+    const qsizetype lastCr = m_acc.lastIndexOf('\r');
+    if (lastCr < 0 || lastCr + 1 - m_scan <= kBacklogCap)
+        return;
+    // Keep the newest whole lines that fit: the first line start within the cap.
+    const qsizetype keepFrom = m_acc.indexOf('\r', lastCr - kBacklogCap) + 1;
+    m_dropped += keepFrom - m_scan;
+    m_scan = keepFrom;
+    ++m_overflows;
+    compact();
 }

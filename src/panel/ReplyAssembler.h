@@ -7,10 +7,14 @@
 // Cuts received text into reply lines. Text without its CR waits in the accumulator until
 // a later chunk ends it. A unit that streams without ever sending CR would grow the
 // accumulator without end, so it is capped: what does not fit is dropped and counted,
-// and the parser reports it as a sync error.
+// and the parser reports it as a sync error. Complete lines wait here too until the
+// receive path takes them; a unit that sends them faster than they can be decoded would
+// pile them up without end, so past kBacklogCap bytes the oldest are dropped, counted
+// the same way.
 class ReplyAssembler {
 public:
     static constexpr int kDefaultCap = 4096;
+    static constexpr int kBacklogCap = 64 * 1024;
 
     explicit ReplyAssembler(int cap = kDefaultCap) : m_cap(cap) {}
 
@@ -34,6 +38,7 @@ public:
 
 private:
     void compact();
+    void dropOldestLines();
 
     int m_cap;
     QByteArray m_acc;

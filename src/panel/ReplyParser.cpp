@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcParser, "korvex.parser", QtWarningMsg)
 
 namespace {
@@ -20,25 +22,49 @@ void ReplyParser::reset()
     m_assembler.clear();
     m_assembler.takeOverflows();
     m_syncError = 0;
+    m_syncShown = false;
     m_current.clear();
 }
 
 void ReplyParser::receive(const QByteArray& chunk)
 {
+    append(chunk);
+    while (processNextLine()) {
+    }
+}
+
+bool ReplyParser::processNextLine()
+{
+    std::optional<QByteArray> line = m_assembler.nextLine();
+    if (!line)
+        return false;
+    processLine(*line);
+    return true;
+}
+
+void ReplyParser::append(const QByteArray& chunk)
+{
     m_assembler.append(chunk);
     if (m_assembler.takeOverflows() > 0) {
-        // A run of text without CR too long to be a reply: it was dropped up to its CR,
-        // and counts as one bad reply so that the next one re-aligns the ring.
+        // A run of text without CR too long to be a reply (dropped up to its CR), or lines
+        // coming faster than they can be decoded (the oldest dropped): one bad reply, so
+        // that the next one re-aligns the ring. It is shown at once: a unit that babbles
+        // may never send the CR that would show it otherwise.
         qCInfo(lcParser) << "receive overflow, dropped" << m_assembler.droppedBytes() << "bytes so far";
         m_syncError = kSyncOverflow;
+        m_syncShown = true;
+        showSyncError();
     }
-    while (std::optional<QByteArray> line = m_assembler.nextLine())
-        processLine(*line);
 }
 
 void ReplyParser::processLine(const QByteArray& line)
 {
     m_current = line;
+    // The first line after a time-out answers the newest query; the ring is re-aligned on
+    // it, so a bad reply from before the silence is shown without skipping a slot.
+    const bool realigned = std::exchange(m_ring.timedOut, false);
+    if (realigned)
+        m_ring.dropAllButNewest();
     if (m_ring.receiveIndex == m_ring.dumpStart) {
         m_ring.dumpFormatting = 0;
         m_ring.dumpStart = -1;
@@ -49,12 +75,12 @@ void ReplyParser::processLine(const QByteArray& line)
     }
 
     if (m_syncError != 0) {
-        if (m_hooks.linkLed)
-            m_hooks.linkLed(LedState::Yellow);
-        m_ring.skip();
-        if (m_hooks.statusText)
-            m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
+        if (!realigned)
+            m_ring.skip();
+        if (!m_syncShown)
+            showSyncError();
         m_syncError = 0;
+        m_syncShown = false;
     } else {
         if (m_hooks.linkLed)
             m_hooks.linkLed(LedState::Green);
@@ -73,6 +99,14 @@ void ReplyParser::processLine(const QByteArray& line)
         m_view->refreshPage();
     if (m_state.settleCounter > 0)
         --m_state.settleCounter;
+}
+
+void ReplyParser::showSyncError()
+{
+    if (m_hooks.linkLed)
+        m_hooks.linkLed(LedState::Yellow);
+    if (m_hooks.statusText)
+        m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
 }
 
 int ReplyParser::decode(const QByteArray& reply, const QByteArray& query, PanelState& state, PanelView* view,

@@ -51,7 +51,7 @@ struct ParserHooks {
 // ring slot so that one lost reply re-aligns the pairing.
 class ReplyParser {
 public:
-    // Shown after a run of text without CR overflowed the assembler.
+    // Shown as soon as a run of text without CR overflows the assembler.
     static constexpr int kSyncOverflow = 10;
 
     ReplyParser(PanelState& state, QueryRing& ring);
@@ -65,6 +65,12 @@ public:
     // One received chunk (or the dump watchdog's stand-in "????" CR); every complete line
     // is processed, in order, before this returns.
     void receive(const QByteArray& chunk);
+    // The same in two steps, for a receive path that takes the lines in slices: append
+    // adds the chunk (an overflow is shown at once), processNextLine takes the oldest
+    // complete line (false when none waits).
+    void append(const QByteArray& chunk);
+    bool processNextLine();
+    bool hasPendingLine() const { return m_assembler.hasLine(); }
     // One reply line (without CR; a ">" prompt is removed here as well).
     void processLine(const QByteArray& line);
 
@@ -87,6 +93,9 @@ private:
     PanelView* m_view = nullptr;
     ParserHooks m_hooks;
     int m_graphMode = 0;
+    void showSyncError();
+
     int m_syncError = 0;
+    bool m_syncShown = false; // the pending error is on show already (an overflow)
     QByteArray m_current;
 };

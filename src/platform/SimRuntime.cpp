@@ -60,10 +60,15 @@ private:
             auto state = weak.lock();
             if (!state || state->generation != generation || !state->active)
                 return;
-            if (state->singleShot)
+            if (state->singleShot) {
                 state->active = false;
-            else
-                arm(rt, state, due + qint64(qMax(1, state->intervalMs)) * 1000000);
+            } else {
+                // As with QTimer, a tick held up past the next one (a handler that kept the
+                // loop busy) does not make up the ticks it missed: the cadence restarts.
+                const qint64 interval = qint64(qMax(1, state->intervalMs)) * 1000000;
+                const qint64 next = due + interval;
+                arm(rt, state, next < rt->nowNs() ? rt->nowNs() + interval : next);
+            }
             // Qt never delivers a timer's tick while that timer's own handler still runs
             // (in a nested wait): the tick is dropped and the cadence goes on. Virtual time
             // must not differ, or a test would see re-entry the program never sees.

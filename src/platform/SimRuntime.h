@@ -27,6 +27,9 @@ public:
 
     // The wall-clock time shown at virtual time zero.
     void setTimeOfDayOrigin(QTime t) { m_timeOfDayOrigin = t; }
+    // Time a handler spends computing: the clock moves on and nothing else runs meanwhile,
+    // as when a handler of the program keeps its event loop busy.
+    void spend(qint64 ns) { m_nowNs += qMax<qint64>(0, ns); }
     // Runs events until none is due before now + ms (same as wait, named for tests).
     void advance(int ms) { wait(ms); }
     // Number of queued events (cancelled timer ticks included until they come due).

@@ -9,6 +9,13 @@
 
 Q_LOGGING_CATEGORY(lcSimTcp, "qvrsim.tcp", QtWarningMsg)
 
+namespace {
+// A babbling client's socket holds between one and five blocks: enough that the kernel
+// never waits for us, little enough that memory stays flat.
+constexpr int kBabbleBlockBytes = 16 * 1024;
+constexpr int kBabbleQueueBytes = 4 * kBabbleBlockBytes;
+} // namespace
+
 TcpUnitHost::TcpUnitHost(PeerFactory factory, TranscriptWriter* transcript, QObject* parent)
     : QObject(parent), m_factory(std::move(factory)), m_transcript(transcript)
 {
@@ -67,7 +74,28 @@ void TcpUnitHost::accept()
             m_transcript->note(c->name, QStringLiteral("connected"));
         Q_EMIT clientConnected(c->name);
         c->peer->peerConnected();
+        if (!m_babble.isEmpty()) {
+            if (m_transcript)
+                m_transcript->note(c->name, QStringLiteral("babbling"));
+            connect(socket, &QTcpSocket::bytesWritten, this, [this, c] { topUp(c); });
+            topUp(c);
+        }
     }
+}
+
+void TcpUnitHost::setBabble(const QByteArray& lines)
+{
+    m_babble.clear();
+    while (!lines.isEmpty() && m_babble.size() < kBabbleBlockBytes)
+        m_babble += lines;
+}
+
+void TcpUnitHost::topUp(Connection* c)
+{
+    if (c->socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    while (c->socket->bytesToWrite() < kBabbleQueueBytes)
+        c->socket->write(m_babble);
 }
 
 void TcpUnitHost::remove(Connection* connection)

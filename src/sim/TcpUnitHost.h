@@ -34,6 +34,10 @@ public:
     int connectionCount() const { return int(m_connections.size()); }
     // Hangs up on every client.
     void disconnectAll();
+    // Load tests: every client also gets these lines, repeated without pause for as long as
+    // it stays, as fast as TCP takes them (the socket's queue is kept topped up). They are
+    // not written to the transcript, which would outgrow the disk.
+    void setBabble(const QByteArray& lines);
 
 Q_SIGNALS:
     void clientConnected(const QString& endpoint);
@@ -47,11 +51,13 @@ private:
     };
     void accept();
     void remove(Connection* connection);
+    void topUp(Connection* connection);
 
     PeerFactory m_factory;
     TranscriptWriter* m_transcript;
     QTcpServer m_server;
     int m_accepted = 0;
+    QByteArray m_babble; // a block of the repeated lines
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::vector<std::unique_ptr<Connection>> m_retired;
 };

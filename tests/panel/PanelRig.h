@@ -19,8 +19,8 @@
 #include <vector>
 
 // A unit that frames what it hears the way the ACU does (a known single-character
-// command at once, anything else up to its CR LF) and answers from a script. It can
-// leave chosen replies out and greet on connect.
+// command at once, anything else up to its CR; the LF after it is ignored) and answers
+// from a script. It can leave chosen replies out and greet on connect.
 class ScriptedUnit : public SimPeer {
 public:
     ScriptedUnit()
@@ -42,14 +42,16 @@ public:
                 heardCommand(QByteArray(1, c));
                 continue;
             }
-            m_line += c;
-            if (m_line.endsWith("\r\n")) {
-                m_line.chop(2);
+            if (c == '\r') {
                 heardCommand(m_line);
                 m_line.clear();
+                continue;
             }
+            m_line += c;
         }
     }
+    // Bytes the unit sends unasked.
+    void say(const QByteArray& bytes) { sendToHost(bytes); }
     void peerConnected() override
     {
         if (!greeting.isEmpty())
@@ -81,7 +83,14 @@ private:
 // What the front panel would do with the parser's calls.
 class RecordingView : public PanelView {
 public:
-    void refreshPage() override { ++refreshes; }
+    void refreshPage() override
+    {
+        ++refreshes;
+        if (cost)
+            cost();
+    }
+    // What a refresh costs the program (a test spends virtual time here).
+    std::function<void()> cost;
     void statusDecoded() override { ++statuses; }
     void pcuStatusDecoded() override { ++pcuStatuses; }
     void setCheckSys(int value) override { sys << value; }
@@ -123,6 +132,13 @@ protected:
         QObject::connect(&session.link(), &DeviceLink::linkLedChanged,
                          [this](LedState s) { leds.push_back(s); });
         QObject::connect(&poll(), &PollCycle::statusLedsIdle, [this] { ++idleLeds; });
+        // Every report counts, also one that repeats the text already shown.
+        ParserHooks& hooks = session.parser().hooks();
+        hooks.statusText = [this, shown = hooks.statusText](const QString& t) {
+            if (t.startsWith("Status: Sync Error"))
+                ++syncErrors;
+            shown(t);
+        };
     }
 
     void put(const QString& key, const QString& value)
@@ -187,4 +203,5 @@ protected:
     QStringList statuses;
     std::vector<LedState> leds;
     int idleLeds = 0;
+    int syncErrors = 0;
 };

@@ -224,7 +224,10 @@ TEST_F(FrontPanelEntry, NothingIsQueuedWhileTheLinkIsClosed)
     ASSERT_FALSE(link().portOpen());
     goTo(65);
     EXPECT_FALSE(front.entryEnter("123.4"));
+    EXPECT_EQ(link().statusText(), "Status: Port Closed - key not sent");
+    link().setStatusText("-");
     EXPECT_FALSE(front.pressTracking());
+    EXPECT_EQ(link().statusText(), "Status: Port Closed - key not sent");
     EXPECT_FALSE(front.resetErrorBits());
     goTo(17);
     EXPECT_FALSE(front.entryEnter("12.5N"));
@@ -235,6 +238,22 @@ TEST_F(FrontPanelEntry, NothingIsQueuedWhileTheLinkIsClosed)
     link().togglePort();
     rt.advance(1000);
     EXPECT_EQ(sentAfter(reopened), (std::vector<Sent>{{reopened + 800, "S"}, {reopened + 1000, "P"}}));
+}
+
+// A key pressed just before the link closes has not gone out yet: it never goes, not
+// even after the link opens again.
+TEST_F(FrontPanelEntry, AKeyPendingWhenTheLinkClosesIsNeverSent)
+{
+    session.start();
+    rt.advance(900);
+    goTo(65);
+    rt.advance(1000);
+    ASSERT_TRUE(front.entryEnter("123.4"));
+    link().togglePort();
+    link().togglePort();
+    ASSERT_TRUE(link().portOpen());
+    rt.advance(3000);
+    EXPECT_FALSE(serial.sentBytes().contains("A123"));
 }
 
 } // namespace

@@ -14,6 +14,36 @@ std::vector<Sent> expectedEvery(qint64 firstMs, qint64 stepMs, const QList<QByte
     return out;
 }
 
+// A unit that replies without pause, whatever it is asked: every millisecond it sends all
+// the lines it has made since it last sent, so a handler that keeps the program busy gets
+// a bigger chunk next time, as from a TCP socket that filled up meanwhile.
+class FloodUnit : public SimPeer {
+public:
+    FloodUnit(SimRuntime& rt, int linesPerSecond) : m_rt(rt), m_linesPerSecond(linesPerSecond) {}
+    void peerReceived(const QByteArray&) override {}
+    void peerConnected() override
+    {
+        m_lastNs = m_rt.nowNs();
+        m_rt.singleShot(1, nullptr, [this] { send(); });
+    }
+
+private:
+    void send()
+    {
+        const qint64 lines = (m_rt.nowNs() - m_lastNs) * m_linesPerSecond / 1000000000;
+        m_lastNs += lines * 1000000000 / m_linesPerSecond;
+        QByteArray chunk;
+        for (qint64 i = 0; i < lines; ++i)
+            chunk += "E0123A1234C0012\r";
+        sendToHost(chunk);
+        m_rt.singleShot(1, nullptr, [this] { send(); });
+    }
+
+    SimRuntime& m_rt;
+    qint64 m_linesPerSecond;
+    qint64 m_lastNs = 0;
+};
+
 const QList<QByteArray> kAntennaCycle{"S", "P", "H", "u", "S",         "P", "H", "q", "S", "P",        "H",
                                       "@", "S", "P", "H", "?   S\r\n", "%", "S", "P", "H", "mN999\r\n"};
 
@@ -250,6 +280,88 @@ TEST_F(PollCycleScenario, TcpGreetingIsConsumedBySlot31)
     EXPECT_EQ(ring().receiveIndex, 2);
 }
 
+// A unit that restarts drops the connection and greets again once the next send has
+// reconnected: the ring starts over as after opening, so the greeting meets the empty slot
+// and the replies after it meet their own queries.
+TEST_F(PollCycleScenario, ReconnectToAGreetingUnitStartsTheRingOver)
+{
+    useTcp();
+    tcpUnit.greeting = "QVR Serial Server\r";
+    tcp.setLatencyUs(2000);
+    startOn(kAntenna);
+    rt.advance(800 + 200 * 40);
+    ASSERT_EQ(syncErrors, 0);
+    // The drop comes as a command goes out: its reply is lost with the connection.
+    ASSERT_EQ(ring().outstanding(), 1);
+    tcp.dropFromPeer();
+    // The next tick reconnects (waiting in steps of 200 ms) and sends into slot 0.
+    rt.advance(200 + 200 + 50);
+    EXPECT_EQ(tcp.openCount(), 2);
+    EXPECT_EQ(ring().sendIndex, 1);
+    EXPECT_EQ(ring().receiveIndex, 1);
+    rt.advance(2350);
+    EXPECT_LE(syncErrors, 1);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// A unit that babbles without CR keeps the watchdog quiet; the overflow of the reply
+// assembler is what tells, and it is shown the moment the cap is passed, not at a CR that
+// may never come.
+TEST_F(PollCycleScenario, BabbleWithoutCrShowsTheOverflowAtOnce)
+{
+    startOn("SPH");
+    rt.advance(1000);
+    ASSERT_EQ(link().statusText(), "Status: Port Open");
+    unit.silent << "S"
+                << "P"
+                << "H";
+    leds.clear();
+    // 100 characters at a time, as a serial line brings them: 10000 at 9600 baud take 10.4 s.
+    for (int i = 0; i < 100; ++i)
+        unit.say(QByteArray(100, 'x'));
+    rt.advance(3000);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    rt.advance(2000); // past 4096 characters
+    EXPECT_EQ(link().statusText(), "Status: Sync Error 10");
+    EXPECT_NE(std::find(leds.begin(), leds.end(), LedState::Yellow), leds.end());
+    EXPECT_EQ(syncErrors, 1);
+    // The babble goes on: still no CR, still the one error on show.
+    rt.advance(6000);
+    EXPECT_EQ(link().statusText(), "Status: Sync Error 10");
+    EXPECT_EQ(syncErrors, 1);
+    // A CR ends the dropped run; replies are good again.
+    unit.silent.clear();
+    unit.say("\r");
+    rt.advance(10000);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
+    EXPECT_LE(syncErrors, 2); // and one more while the lost replies re-align the ring
+}
+
+// Lines come twice as fast as the panel decodes them (20,000 a second, 100 us each). The
+// receive path takes them in slices so the poll timer still ticks on time, and drops the
+// oldest it cannot keep up with rather than growing without end.
+TEST_F(PollCycleScenario, PollingHoldsItsCadenceUnderAFlood)
+{
+    useTcp();
+    FloodUnit flood(rt, 20000);
+    tcp.attachPeer(&flood);
+    view.cost = [this] { rt.spend(100000); };
+    startOn("SPHu");
+    rt.advance(800);
+    const qint64 from = rt.now();
+    rt.advance(10000);
+    int commands = 0;
+    for (const Sent& s : sent(tcp))
+        commands += s.ms >= from && s.ms < from + 10000;
+    EXPECT_GE(commands, 45); // of 50 ticks
+    EXPECT_GT(view.refreshes, 50000);
+    EXPECT_LE(session.parser().assembler().pending().size(),
+              ReplyAssembler::kBacklogCap + ReplyAssembler::kDefaultCap);
+    EXPECT_GT(syncErrors, 0); // the lines dropped are reported
+    tcp.attachPeer(&tcpUnit); // the flood goes before the link
+}
+
 TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
 {
     unit.silent << "S"
@@ -281,6 +393,34 @@ TEST_F(PollCycleScenario, SilentUnitShowsTimeOutEveryIntervalUntilDataArrives)
     EXPECT_NE(link().statusText(), "Status: TimeOut");
     rt.waitNs(kMs);
     EXPECT_EQ(link().statusText(), "Status: TimeOut");
+}
+
+// A unit that falls silent for a while (restarting on its serial line) leaves queries
+// unanswered. After a time-out none of them is awaited any more: the replies that follow
+// meet their own queries, and no parameter value lands under another letter.
+TEST_F(PollCycleScenario, RepliesAfterATimeOutMeetTheirOwnQueries)
+{
+    startOn("!mI999!mN999!mP999SPHu");
+    rt.advance(2000);
+    unit.silent << "mI999"
+                << "mN999"
+                << "mP999"
+                << "S"
+                << "P"
+                << "H"
+                << "u";
+    rt.advance(5000);
+    ASSERT_EQ(link().statusText(), "Status: TimeOut");
+    for (quint8 letter : {'I', 'N', 'P'})
+        state().parameters[letter] = 0;
+    syncErrors = 0;
+    unit.silent.clear();
+    rt.advance(3000);
+    EXPECT_EQ(syncErrors, 0);
+    EXPECT_EQ(state().parameter('I'), 1);
+    EXPECT_EQ(state().parameter('N'), 130);
+    EXPECT_EQ(state().parameter('P'), 66);
+    EXPECT_EQ(link().statusText(), "Status: Port Open");
 }
 
 TEST_F(PollCycleScenario, WatchdogBelongsToTheDumpPastPosition30)

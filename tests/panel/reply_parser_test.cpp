@@ -284,6 +284,40 @@ TEST_F(Parser, SyncErrorIsReportedWithTheNextReplyWhichSkipsOneSlot)
     EXPECT_EQ(leds.last(), int(LedState::Green));
 }
 
+// A reply takes its query out of the ring, so a slot answers once. A line that comes while
+// no command awaits a reply (a unit that says something twice, a banner) then meets no
+// query at all, instead of a command sent 32 commands earlier: a parameter reply must
+// never be stored under a letter it did not answer. The pairing stays with the next command.
+TEST_F(Parser, ARingSlotAnswersOneReplyOnly)
+{
+    for (int i = 0; i < 32; ++i)
+        answer("mB999\r\n", "mB007");
+    ASSERT_EQ(ring.receiveIndex, 0);
+    for (const QByteArray& entry : ring.entries)
+        EXPECT_TRUE(entry.isEmpty());
+
+    parser.receive("mA005\r");
+    EXPECT_EQ(state.parameter('B'), 7);
+    EXPECT_FALSE(state.parameterRead['A']);
+    EXPECT_EQ(ring.receiveIndex, 0);
+    answer("mA999\r\n", "mA005");
+    EXPECT_EQ(state.parameter('A'), 5);
+    EXPECT_EQ(state.parameter('B'), 7);
+    EXPECT_EQ(ring.receiveIndex, ring.sendIndex);
+
+    // A bad reply to the last command sent: the report skips no slot past it, so the
+    // next command's reply still meets its own query.
+    ring.record("P");
+    parser.receive("garbage\r");
+    ASSERT_EQ(parser.syncError(), 8);
+    parser.receive("unasked\r");
+    EXPECT_EQ(statusTexts.last(), "Status: Sync Error 8");
+    ring.record("H");
+    parser.receive("R0100H0200\r");
+    EXPECT_EQ(state.heading, 200);
+    EXPECT_EQ(ring.receiveIndex, ring.sendIndex);
+}
+
 TEST_F(Parser, ChunksAreAssembledIntoLinesInOrder)
 {
     ring.record("S");

@@ -258,3 +258,26 @@ TEST_F(AcuCommands, PortLockFindAndPcuGpsLines)
     EXPECT_EQ(u.command(pcuQuery(kPcuQualifiedGps)), "@ 3742N 12212W");
     EXPECT_EQ(u.command(pcuQuery(kPcuFineGps)), "= 3742.0000N 12212.0000W");
 }
+
+// The unit acts on a command line at its CR: the panel's long commands travel in pieces
+// ("A123.4" CR, then the LF on a later tick; short ones a character per tick), and the
+// reply must not wait for the LF, nor may the LF count as a line of its own.
+TEST_F(AcuCommands, CommandLinesAreTakenAtTheirCrAndTheLfAfterIsIgnored)
+{
+    EXPECT_FALSE(u.ask("A123.4\r").isEmpty());
+    u.rx.clear();
+    u.link.write("\n");
+    u.rt.advance(300);
+    EXPECT_TRUE(u.rx.isEmpty());
+
+    for (const char c : QByteArray("E45")) {
+        u.link.write(QByteArray(1, c));
+        u.rt.advance(200);
+    }
+    EXPECT_TRUE(u.rx.isEmpty());
+    EXPECT_FALSE(u.ask("\r").isEmpty());
+    u.rx.clear();
+    u.link.write("\n");
+    u.rt.advance(300);
+    EXPECT_TRUE(u.rx.isEmpty());
+}
