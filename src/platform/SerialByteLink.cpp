@@ -206,22 +206,25 @@ bool SerialByteLink::setRts(bool on)
     return m_port.isOpen() && m_port.setRequestToSend(on);
 }
 
-bool SerialByteLink::dtr() const
+// An output line as the port has it; a device without the line (a pseudo-terminal) says
+// so by an error, which here means "low", as for a closed port.
+bool SerialByteLink::readOutput(bool (QSerialPort::*level)()) const
 {
     if (!m_port.isOpen())
         return false;
     m_port.clearError();
-    const bool on = m_port.isDataTerminalReady();
+    const bool on = (m_port.*level)();
     return on && m_port.error() == QSerialPort::NoError;
+}
+
+bool SerialByteLink::dtr() const
+{
+    return readOutput(&QSerialPort::isDataTerminalReady);
 }
 
 bool SerialByteLink::rts() const
 {
-    if (!m_port.isOpen())
-        return false;
-    m_port.clearError();
-    const bool on = m_port.isRequestToSend();
-    return on && m_port.error() == QSerialPort::NoError;
+    return readOutput(&QSerialPort::isRequestToSend);
 }
 
 bool SerialByteLink::setHandshake(Handshake h)

@@ -52,6 +52,7 @@ private:
     void pollErrorCounts();
     qint64 wireTimeNs(qint64 bytes) const;
     bool failDrain(const QString& text);
+    bool readOutput(bool (QSerialPort::*level)()) const;
 
     Runtime& m_rt;
     mutable QSerialPort m_port;
