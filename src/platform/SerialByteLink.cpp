@@ -150,9 +150,10 @@ qint64 SerialByteLink::bytesToWrite() const
     return qMax(onClock, m_port.isOpen() ? m_port.bytesToWrite() : 0);
 }
 
-bool SerialByteLink::failDrain(const QString& text)
+bool SerialByteLink::failDrain(int timeoutMs)
 {
-    m_error = text;
+    m_error = m_port.isOpen() ? QStringLiteral("The port did not finish sending within %1 ms").arg(timeoutMs)
+                              : QStringLiteral("The port closed before its output was sent");
     return false;
 }
 
@@ -160,39 +161,41 @@ bool SerialByteLink::drain(int timeoutMs)
 {
     const qint64 deadline = m_rt.nowNs() + qint64(qMax(0, timeoutMs)) * 1000000;
     const auto closed = [this] { return !m_port.isOpen(); };
-    const QString tooLong = QStringLiteral("The port did not finish sending within %1 ms").arg(timeoutMs);
-    const QString gone = QStringLiteral("The port closed before its output was sent");
 
-    // Qt hands its queue to the kernel from the event loop.
-    if (m_port.isOpen() && m_port.bytesToWrite() > 0)
+    // Qt hands its queue to the kernel from the event loop. Normally that is at once; a
+    // device that held it up (a full kernel buffer) sends the rest only from then on.
+    qint64 doneAt = 0;
+    if (m_port.isOpen() && m_port.bytesToWrite() > 0) {
         m_rt.waitUntilNs([this] { return !m_port.isOpen() || m_port.bytesToWrite() == 0; },
                          deadline - m_rt.nowNs());
-    if (closed())
-        return failDrain(gone);
-    if (m_port.bytesToWrite() > 0)
-        return failDrain(tooLong);
+        doneAt = m_rt.nowNs();
+    }
+    if (closed() || m_port.bytesToWrite() > 0)
+        return failDrain(timeoutMs);
 
     // The wire clock. Events run meanwhile and may write more, which moves it on.
     for (qint64 now = m_rt.nowNs(); m_lineFreeAtNs > now; now = m_rt.nowNs()) {
         if (m_lineFreeAtNs > deadline) {
             m_rt.waitUntilNs(closed, deadline - now);
-            return failDrain(closed() ? gone : tooLong);
+            return failDrain(timeoutMs);
         }
         if (m_rt.waitUntilNs(closed, m_lineFreeAtNs - now))
-            return failDrain(gone);
+            return failDrain(timeoutMs);
     }
 
     // The kernel's queue (a slower device, handshaking holding the line), polled in short
     // waits so that the window stays alive.
+    doneAt = qMax(doneAt, m_lineFreeAtNs);
     for (;;) {
         const std::optional<int> queued = m_probe->outputQueued(int(m_port.handle()));
-        if (!queued || *queued <= 0)
+        if (!queued || *queued <= 0) {
+            m_outputDoneAtNs = doneAt;
             return true;
+        }
         const qint64 left = deadline - m_rt.nowNs();
-        if (left <= 0)
-            return failDrain(tooLong);
-        if (m_rt.waitUntilNs(closed, qMin(left, kQueuePollNs)))
-            return failDrain(gone);
+        if (left <= 0 || m_rt.waitUntilNs(closed, qMin(left, kQueuePollNs)))
+            return failDrain(timeoutMs);
+        doneAt = m_rt.nowNs();
     }
 }
 

@@ -36,6 +36,7 @@ public:
     qint64 write(const QByteArray& data) override;
     qint64 bytesToWrite() const override;
     bool drain(int timeoutMs) override;
+    qint64 outputDoneAtNs() const override { return m_outputDoneAtNs; }
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
     bool dtr() const override;
@@ -51,7 +52,8 @@ private:
     void onReadyRead();
     void pollErrorCounts();
     qint64 wireTimeNs(qint64 bytes) const;
-    bool failDrain(const QString& text);
+    // Sets the reason (time up, or the port closed meanwhile) and returns false.
+    bool failDrain(int timeoutMs);
     bool readOutput(bool (QSerialPort::*level)()) const;
 
     Runtime& m_rt;
@@ -69,6 +71,7 @@ private:
     qint64 m_runStartNs = 0;
     qint64 m_runBytes = 0;
     qint64 m_lineFreeAtNs = 0;
+    qint64 m_outputDoneAtNs = -1;
 
     bool m_countsAvailable = false;
     SerialErrorCounts m_counts;

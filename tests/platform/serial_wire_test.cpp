@@ -1,5 +1,6 @@
 // The serial link's wire clock and its line-error reports, on a real pseudo-terminal
 // whose far end this test holds. Real time, kept short.
+#include "PtyMaster.h"
 #include "QtRuntime.h"
 #include "SerialByteLink.h"
 #include "SerialPortProbe.h"
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <QSocketNotifier>
 
 #include <fcntl.h>
 #include <memory>
@@ -16,48 +16,6 @@
 #include <vector>
 
 namespace {
-
-// The master side of a pseudo-terminal; the link opens the slave by its path. The far
-// end reads whatever arrives, unless told not to.
-class PtyMaster {
-public:
-    explicit PtyMaster(bool read = true)
-    {
-        m_fd = posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0)
-            return;
-        m_path = QString::fromLocal8Bit(ptsname(m_fd));
-        fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
-        if (!read)
-            return;
-        m_reader = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-        QObject::connect(m_reader.get(), &QSocketNotifier::activated, [this] {
-            char buf[4096];
-            qint64 n;
-            while ((n = ::read(m_fd, buf, sizeof buf)) > 0)
-                heard.append(buf, int(n));
-        });
-    }
-    ~PtyMaster()
-    {
-        m_reader.reset();
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool ok() const { return !m_path.isEmpty(); }
-    QString path() const { return m_path; }
-    void say(const QByteArray& bytes)
-    {
-        ASSERT_EQ(::write(m_fd, bytes.constData(), bytes.size()), bytes.size());
-    }
-
-    QByteArray heard;
-
-private:
-    int m_fd = -1;
-    QString m_path;
-    std::unique_ptr<QSocketNotifier> m_reader;
-};
 
 // Counter values and queue levels as the test sets them.
 class FakeProbe : public SerialPortProbe {
@@ -74,7 +32,6 @@ struct WireRig {
     SerialByteLink link{rt};
     FakeProbe* probe = nullptr;
 
-    explicit WireRig(bool farReads = true) : far(farReads) {}
     bool open(const QString& settings, bool fakeProbe = false)
     {
         if (fakeProbe) {
@@ -233,7 +190,7 @@ TEST(SerialLineErrors, CounterIncrementsBecomeOneEventPerKind)
     // Five framing errors in one reading (a wrong baud rate spoils every byte): one event,
     // shown with the data that came with it.
     r.probe->counts->frame += 5;
-    r.far.say("x");
+    ASSERT_TRUE(r.far.say("x"));
     ASSERT_TRUE(r.rt.waitUntil([&] { return spy.count() > 0; }, 1000));
     r.rt.wait(10);
     EXPECT_EQ(eventsOf(spy), std::vector<LineEvent>{LineEvent::Framing});
@@ -241,7 +198,7 @@ TEST(SerialLineErrors, CounterIncrementsBecomeOneEventPerKind)
     // Every kind at once: one of each, in a fixed order.
     spy.clear();
     r.probe->counts = SerialErrorCounts{13, 2, 3, 3, 1};
-    r.far.say("y");
+    ASSERT_TRUE(r.far.say("y"));
     ASSERT_TRUE(r.rt.waitUntil([&] { return spy.count() >= 5; }, 1000));
     EXPECT_EQ(eventsOf(spy),
               (std::vector<LineEvent>{LineEvent::Framing, LineEvent::Parity, LineEvent::Overrun,
@@ -276,7 +233,7 @@ TEST(SerialLineErrors, DeviceWithoutCountersStaysQuiet)
     ASSERT_TRUE(r.open("9600,N,8,1"));
     QSignalSpy events(&r.link, &ByteLink::lineEvent);
     QSignalSpy errors(&r.link, &ByteLink::errorOccurred);
-    r.far.say("hello");
+    ASSERT_TRUE(r.far.say("hello"));
     r.rt.wait(SerialByteLink::kErrorPollMs + 50);
     EXPECT_EQ(events.count(), 0);
     EXPECT_EQ(errors.count(), 0);
