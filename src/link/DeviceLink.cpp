@@ -179,8 +179,11 @@ void DeviceLink::toggleSerial(const ConnectionProfile& p)
     e.device = m_settings.comDevice(p.commPort);
     e.settings = p.settings;
     m_serial.setEndpoint(e);
+    // The platform's text says what went wrong, not with which device; a COM number can
+    // mean any device the settings map it to.
     if (!m_serial.open())
-        m_prompter.error(m_serial.errorString());
+        m_prompter.error(m_serial.errorString() + QStringLiteral("\rCom") + QString::number(p.commPort) +
+                         QStringLiteral(": ") + e.device);
     setPortOpen(m_serial.isOpen());
 }
 
@@ -328,6 +331,11 @@ void DeviceLink::onLineEvent(LineEvent event)
 {
     if (!profile(m_selected).serial || !m_portOpen)
         return;
+    // A wrong baud rate spoils every byte: the one box waiting for its answer speaks for
+    // the events that come while it is up, instead of a stack of boxes to click away.
+    if (m_lineEventBoxUp)
+        return;
+    BusyScope boxUp(m_lineEventBoxUp);
     Prompter::Message m;
     m.text = lineEventText(event);
     m.title = kLineEventTitle;

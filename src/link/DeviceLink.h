@@ -112,9 +112,10 @@ private:
     int m_selected = 1;
     bool m_portOpen = false;
     bool m_switchGuard = false;
-    bool m_shownOpen = false;    // what portOpenChanged last said
-    bool m_busy = false;         // a toggle is pumping events
-    bool m_reconnecting = false; // a send is waiting for its reconnect
+    bool m_shownOpen = false;      // what portOpenChanged last said
+    bool m_busy = false;           // a toggle is pumping events
+    bool m_reconnecting = false;   // a send is waiting for its reconnect
+    bool m_lineEventBoxUp = false; // a line event's box waits for its answer
     QString m_settingsText;
     QString m_statusText;
     LedState m_led = LedState::Off;

@@ -75,6 +75,10 @@ public:
     // Waits (pumping events) until every queued byte is on the wire, or the time is up.
     // True only when all of them went out; false on timeout or when the link closed.
     virtual bool drain(int timeoutMs) = 0;
+    // When the output of the last successful drain() finished going out, by the link's own
+    // wire clock (Runtime ns); -1 when the link keeps no such clock. A drain that wakes up
+    // late still knows when the line fell silent.
+    virtual qint64 outputDoneAtNs() const { return -1; }
 
     // Output lines and handshaking. False when the device has no such line.
     virtual bool setDtr(bool on)
@@ -87,6 +91,9 @@ public:
         Q_UNUSED(on);
         return false;
     }
+    // The output lines as the device has them now; false when it has no such line.
+    virtual bool dtr() const { return false; }
+    virtual bool rts() const { return false; }
     virtual bool setHandshake(Handshake h)
     {
         Q_UNUSED(h);

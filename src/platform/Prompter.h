@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Everything the logic asks of the person at the keyboard goes through here: message
@@ -67,6 +68,10 @@ public:
     QList<Answer> answers;
     QStringList fileNames;
     QList<std::optional<quint32>> colors;
+
+    // Runs while a message is "up", before it is answered: a test can make things happen
+    // meanwhile, as they do while a real box waits for its click.
+    std::function<void(const Message&)> whileShown;
 
     // What was shown, in order.
     QList<Message> messages;

@@ -22,6 +22,8 @@ Prompter::Answer firstButton(Prompter::Buttons b)
 Prompter::Answer ScriptedPrompter::message(const Message& m)
 {
     messages.append(m);
+    if (whileShown)
+        whileShown(m);
     if (!answers.isEmpty())
         return answers.takeFirst();
     return m.defaultButton.value_or(firstButton(m.buttons));

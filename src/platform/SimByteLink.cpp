@@ -55,6 +55,9 @@ bool SimByteLink::open()
         }
         m_open = true;
         ++m_openCount;
+        // A port opens with the driver's line levels, not with what was set before.
+        m_dtr = m_initialDtr;
+        m_rts = m_initialRts;
         m_txSegments.clear();
         m_tx = m_rx = Wire{m_rt.nowNs(), m_rt.nowNs(), 0};
         if (m_peer)

@@ -55,8 +55,14 @@ public:
     // A serial line event arrives now.
     void injectLineEvent(LineEvent event);
     void setLineStates(const LineStates& states) { m_lines = states; }
-    bool dtr() const { return m_dtr; }
-    bool rts() const { return m_rts; }
+    bool dtr() const override { return m_dtr; }
+    bool rts() const override { return m_rts; }
+    // The output lines as a freshly opened port has them (drivers differ: most raise both).
+    void setInitialOutputs(bool dtr, bool rts)
+    {
+        m_initialDtr = dtr;
+        m_initialRts = rts;
+    }
 
     const std::vector<Record>& transcript() const { return m_transcript; }
     void clearTranscript() { m_transcript.clear(); }
@@ -88,7 +94,7 @@ private:
     SimPeer* m_peer = nullptr;
     bool m_open = false;
     bool m_connecting = false;
-    quint64 m_epoch = 0; // voids deliveries scheduled before a close
+    quint64 m_epoch = 0;   // voids deliveries scheduled before a close
     int m_undelivered = 0; // writes whose bytes the peer has not received yet
     int m_baud = 0;
     int m_bitsPerByte = 10;
@@ -102,6 +108,8 @@ private:
     LineStates m_lines;
     bool m_dtr = false;
     bool m_rts = false;
+    bool m_initialDtr = false;
+    bool m_initialRts = false;
     int m_openCount = 0;
     std::vector<Record> m_transcript;
 };

@@ -28,9 +28,14 @@ TerminalSession::TerminalSession(Runtime& runtime, Prompter& prompter, SettingsS
                                  ByteLink& tcp, int instanceNumber, QObject* parent)
     : QObject(parent), m_rt(runtime), m_prompter(prompter), m_store(store), m_serialLink(serial),
       m_tcpLink(tcp), m_instance(instanceNumber == 2 ? 2 : 1), m_log(std::make_unique<CommLog>(prompter)),
-      m_screen(std::make_unique<TerminalScreen>(*m_log)), m_connectTimer(runtime.createTimer()),
-      m_statusTimer(runtime.createTimer())
+      m_screen(std::make_unique<TerminalScreen>(*m_log)), m_lineStateTimer(runtime.createTimer()),
+      m_connectTimer(runtime.createTimer()), m_statusTimer(runtime.createTimer())
 {
+    // The modem-status lines have no change notification here; reading them on a timer of
+    // their own keeps the boxes current also while an upload has stopped the connect time.
+    m_lineStateTimer->setInterval(kLineStatePollMs);
+    m_lineStateTimer->setSingleShot(false);
+    m_lineStateTimer->setCallback([this] { refreshLineStates(); });
     m_connectTimer->setInterval(1000);
     m_connectTimer->setSingleShot(false);
     m_connectTimer->setCallback([this] { tickConnectTime(); });
@@ -69,6 +74,7 @@ TerminalSession::TerminalSession(Runtime& runtime, Prompter& prompter, SettingsS
 
 TerminalSession::~TerminalSession()
 {
+    m_lineStateTimer->stop();
     m_connectTimer->stop();
     m_statusTimer->stop();
 }
@@ -160,6 +166,7 @@ void TerminalSession::shutdown()
         m_serialLink.close();
     m_tcpLink.close();
     m_log->stop();
+    m_lineStateTimer->stop();
     m_connectTimer->stop();
     m_statusTimer->stop();
     m_portOpen = false;
@@ -276,6 +283,7 @@ bool TerminalSession::handleKey(int key, Qt::KeyboardModifiers modifiers, const 
 
 void TerminalSession::setDtr(bool on)
 {
+    m_dtrWanted = on;
     m_lines.dtr = on;
     if (m_serial && m_portOpen)
         m_serialLink.setDtr(on);
@@ -284,16 +292,36 @@ void TerminalSession::setDtr(bool on)
 
 void TerminalSession::setRts(bool on)
 {
+    m_rtsWanted = on;
     m_lines.rts = on;
     if (m_serial && m_portOpen)
         m_serialLink.setRts(on);
     Q_EMIT lineStatesChanged(m_lines);
 }
 
+void TerminalSession::applyOutputLines()
+{
+    // Some USB boards stay silent while DTR is low, so a reopen (a module change, a
+    // restart) must not drop what the user chose; before any choice the port's own
+    // levels stand.
+    if (!m_dtrWanted)
+        m_dtrWanted = m_serialLink.dtr();
+    else
+        m_serialLink.setDtr(*m_dtrWanted);
+    if (!m_rtsWanted)
+        m_rtsWanted = m_serialLink.rts();
+    else
+        m_serialLink.setRts(*m_rtsWanted);
+    m_lines.dtr = *m_dtrWanted;
+    m_lines.rts = *m_rtsWanted;
+}
+
 void TerminalSession::refreshLineStates()
 {
     TerminalLineStates next = m_lines;
     const LineStates in = (m_serial && m_portOpen) ? m_serialLink.lineStates() : LineStates{};
+    if (!in.available)
+        m_lineStateTimer->stop();
     next.cts = in.cts;
     next.dsr = in.dsr;
     next.dcd = in.dcd;
@@ -329,9 +357,6 @@ void TerminalSession::tickConnectTime()
                             .arg((secs / 60) % 60, 2, 10, QLatin1Char('0'))
                             .arg(secs % 60, 2, 10, QLatin1Char('0'));
     Q_EMIT connectTimeChanged(m_connectTimeText);
-    // The modem-status lines have no change notification of their own here; the
-    // once-a-second tick keeps the boxes current.
-    refreshLineStates();
 }
 
 void TerminalSession::setStatus(const QString& text, bool clearLater)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CommLog;
@@ -43,6 +44,8 @@ public:
     static constexpr int kReplyWaitMs = 2000;
     static constexpr int kConnectWaitMs = 3000;
     static constexpr int kStatusClearMs = 2000;
+    // How often CTS, DSR and DCD are read while a serial port is open.
+    static constexpr int kLineStatePollMs = 200;
     static constexpr int kAbortPortClosed = 2;
     // Sent after every full command line.
     static const QByteArray kLineTerminator;
@@ -203,6 +206,7 @@ private:
     void updateSettingsText();
     void setStatus(const QString& text, bool clearLater);
     void refreshLineStates();
+    void applyOutputLines();
     void onReceived(const QByteArray& data, bool fromSerial);
     void onLineEvent(LineEvent event);
     void onSerialLost(const QString& text);
@@ -243,6 +247,11 @@ private:
     std::vector<bool*> m_modalWaits;
 
     TerminalLineStates m_lines;
+    // DTR and RTS as the user set them, or as the port had them at its first open; every
+    // later open drives them so. Unset until one of those happened.
+    std::optional<bool> m_dtrWanted;
+    std::optional<bool> m_rtsWanted;
+    std::unique_ptr<RuntimeTimer> m_lineStateTimer;
     std::unique_ptr<RuntimeTimer> m_connectTimer;
     std::unique_ptr<RuntimeTimer> m_statusTimer;
     qint64 m_connectStartNs = 0;

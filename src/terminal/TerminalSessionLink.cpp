@@ -55,8 +55,10 @@ bool TerminalSession::openSerial(bool reportFailure)
     ep.settings = m_serialSettings;
     m_serialLink.setEndpoint(ep);
     if (!m_serialLink.open()) {
+        // The platform's text does not say which device it is about; a COM number can
+        // mean any device the profile maps it to.
         if (reportFailure)
-            m_prompter.error(m_serialLink.errorString());
+            m_prompter.error(m_serialLink.errorString() + QLatin1Char('\r') + portLabel() + ep.device);
         return false;
     }
     m_serialLink.setHandshake(Handshake(m_handshaking));
@@ -102,14 +104,14 @@ void TerminalSession::markOpen()
 {
     updateSettingsText();
     startConnectTimer();
-    if (m_serial) {
-        m_serialLink.setDtr(m_lines.dtr);
-        m_serialLink.setRts(m_lines.rts);
-    }
+    if (m_serial)
+        applyOutputLines();
     const LineStates in = m_serial ? m_serialLink.lineStates() : LineStates{};
     m_lines.cts = in.cts;
     m_lines.dsr = in.dsr;
     m_lines.dcd = in.dcd;
+    if (in.available)
+        m_lineStateTimer->start();
     Q_EMIT lineStatesChanged(m_lines);
     Q_EMIT linkStateChanged(true);
 }
@@ -118,6 +120,8 @@ void TerminalSession::markClosed()
 {
     updateSettingsText();
     stopConnectTimer();
+    m_lineStateTimer->stop();
+    // The boxes show a closed port; the outputs the user chose are kept for the next open.
     m_lines = TerminalLineStates{};
     Q_EMIT lineStatesChanged(m_lines);
     Q_EMIT linkStateChanged(false);

@@ -25,10 +25,18 @@ bool TerminalSession::modalWait(int ms)
 
 void TerminalSession::flushAndPause(int ms)
 {
-    if (m_portOpen)
-        activeLink().drain(kDrainLimitMs);
+    const qint64 calledNs = m_rt.nowNs();
+    qint64 silentSinceNs = -1;
+    if (m_portOpen && activeLink().drain(kDrainLimitMs))
+        silentSinceNs = activeLink().outputDoneAtNs();
     m_rt.processEvents();
-    m_rt.wait(ms);
+    // The pause is a gap on the wire, so when the output was still going out it counts
+    // from the moment the last byte left: a drain that woke up late (a busy machine) has
+    // then already spent part of it, and the lateness does not add up over the thousands
+    // of pieces of an upload. A line that was already quiet gets the whole pause from now.
+    const qint64 now = m_rt.nowNs();
+    const qint64 from = silentSinceNs > calledNs ? qMin(silentSinceNs, now) : now;
+    m_rt.waitNs(from + qint64(ms) * 1000000 - now);
 }
 
 QString TerminalSession::awaitReply()

@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, AFailedOpenLeavesThePortUncheckedAndShowsThePlatformText)
     serial.setOpenFailure("Permission denied");
     start();
     EXPECT_FALSE(window->portOpenAction()->isChecked());
-    EXPECT_EQ(prompter.lastText(), "Permission denied");
+    EXPECT_EQ(prompter.lastText(), "Permission denied\rCom1: /dev/ttyS0");
     EXPECT_EQ(panel().display()->line(0), "Check Comm Port");
 
     // Clicking the menu item when the link cannot open keeps the mark off.

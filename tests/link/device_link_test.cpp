@@ -57,7 +57,7 @@ TEST_F(SerialLink, OpenErrorShowsThePlatformTextAndLeavesThePortClosed)
     startSession();
 
     ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].text, "Permission denied");
+    EXPECT_EQ(prompter.messages[0].text, "Permission denied\rCom1: /dev/ttyS0");
     EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Exclamation);
     EXPECT_FALSE(link().portOpen());
     EXPECT_TRUE(checkMarks.empty());
@@ -68,6 +68,16 @@ TEST_F(SerialLink, OpenErrorShowsThePlatformTextAndLeavesThePortClosed)
     EXPECT_FALSE(link().commOut("P"));
     EXPECT_EQ(prompter.lastText(), kClosedPort);
     EXPECT_TRUE(serial.sentBytes().isEmpty());
+}
+
+TEST_F(SerialLink, OpenErrorNamesTheDeviceTheComNumberIsMappedTo)
+{
+    put("CommPort1", "3");
+    store.set("multQVRRemote", "Ports", "COM3", "/dev/ttyUSB0");
+    serial.setOpenFailure("No such file or directory");
+    startSession();
+    EXPECT_EQ(prompter.texts(), QStringList{"No such file or directory\rCom3: /dev/ttyUSB0"});
+    EXPECT_EQ(link().settingsText(), "Settings: Com3: 9600,N,8,1");
 }
 
 TEST_F(SerialLink, LineErrorsAskToIgnoreOrQuitWithTheirOwnTexts)
@@ -125,6 +135,33 @@ TEST_F(SerialLink, FramingErrorQuitWithCancelClosesThePortUntilToggledOpen)
     rt.advance(10);
     EXPECT_EQ(serialPeer.heard, "P");
     EXPECT_EQ(prompter.messages.size(), 3);
+}
+
+TEST_F(SerialLink, EventsWhileALineErrorBoxIsUpStackNoMoreBoxes)
+{
+    startSession();
+    // A unit talking at another baud rate: a framing error on every byte, 1 ms apart.
+    for (int t = 1; t <= 400; ++t)
+        rt.singleShot(t, nullptr, [this] { serial.injectLineEvent(LineEvent::Framing); });
+    rt.singleShot(150, nullptr, [this] { serial.injectLineEvent(LineEvent::Overrun); });
+    // The user reads the first box for half a second while the errors keep coming.
+    prompter.whileShown = [this](const Prompter::Message&) { rt.advance(500); };
+    rt.advance(1);
+    EXPECT_EQ(prompter.texts(), QStringList{"Framing Error"});
+    EXPECT_EQ(rt.now(), 501);
+    EXPECT_TRUE(link().portOpen());
+
+    // Answered, the next event has a box of its own; Cancel on it closes the port and no
+    // box follows for the errors that came meanwhile.
+    prompter.whileShown = [this](const Prompter::Message&) {
+        serial.injectLineEvent(LineEvent::Break);
+        serial.injectLineEvent(LineEvent::Framing);
+    };
+    prompter.answers = {Prompter::Answer::Cancel};
+    serial.injectLineEvent(LineEvent::Parity);
+    EXPECT_EQ(prompter.texts(), QStringList({"Framing Error", "Parity Error"}));
+    EXPECT_FALSE(link().portOpen());
+    EXPECT_FALSE(serial.isOpen());
 }
 
 TEST_F(SerialLink, DeviceThatGoesAwayClosesTheLink)

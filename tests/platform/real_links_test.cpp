@@ -97,6 +97,8 @@ TEST(SerialByteLink, BytesCrossAPseudoTerminalPairBothWays)
     // A pseudo-terminal has no modem lines: "not available", not an error.
     EXPECT_FALSE(host->setDtr(true));
     EXPECT_FALSE(host->setRts(true));
+    EXPECT_FALSE(host->dtr());
+    EXPECT_FALSE(host->rts());
     EXPECT_FALSE(host->lineStates().available);
     EXPECT_EQ(hostErrors.count(), 0);
     EXPECT_TRUE(host->isOpen());

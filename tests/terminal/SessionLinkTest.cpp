@@ -1,3 +1,4 @@
+#include "SerialPorts.h"
 #include "TerminalRig.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,78 @@ TEST(SessionLink, SerialOpenRefusalShowsThePlatformText)
     TerminalRig rig;
     rig.serial.setOpenFailure("Permission denied");
     rig.session->start();
-    EXPECT_EQ(rig.prompter.texts(), QStringList{"Permission denied"});
+    EXPECT_EQ(rig.prompter.texts(), QStringList{"Permission denied\rCom1: /dev/ttyS0"});
     EXPECT_FALSE(rig.session->isPortOpen());
+
+    // The device a COM number is mapped to, on the LED click as at start-up.
+    rig.put("CommPort", "3");
+    setComDevice(rig.store, rig.app(), 3, "/dev/ttyUSB0");
+    rig.session->setComNumber(3);
+    rig.serial.setOpenFailure("No such file or directory");
+    rig.session->openOrCloseLink();
+    EXPECT_EQ(rig.prompter.lastText(), "No such file or directory\rCom3: /dev/ttyUSB0");
+    EXPECT_FALSE(rig.session->isPortOpen());
+}
+
+TEST(SessionLink, OutputLinesKeepTheUsersChoiceAcrossReopening)
+{
+    TerminalRig rig;
+    // This port opens with DTR low and RTS high; the first open shows it so.
+    rig.serial.setInitialOutputs(false, true);
+    rig.session->start();
+    EXPECT_FALSE(rig.serial.dtr());
+    EXPECT_TRUE(rig.serial.rts());
+    EXPECT_EQ(rig.session->lineStates(), (TerminalLineStates{false, false, false, false, true}));
+
+    // The user raises DTR (a board that stays silent without it); it survives the LED
+    // being clicked off and on, and the restart routine of an upload.
+    rig.session->setDtr(true);
+    EXPECT_TRUE(rig.serial.dtr());
+    rig.session->openOrCloseLink();
+    EXPECT_EQ(rig.session->lineStates(), TerminalLineStates{}) << "a closed port shows no lines";
+    rig.session->openOrCloseLink();
+    EXPECT_TRUE(rig.serial.dtr());
+    EXPECT_TRUE(rig.serial.rts());
+    EXPECT_EQ(rig.session->lineStates(), (TerminalLineStates{false, false, false, true, true}));
+    ASSERT_TRUE(rig.session->closeAndReopen());
+    EXPECT_TRUE(rig.serial.dtr());
+    EXPECT_TRUE(rig.serial.rts());
+
+    // A line the user lowered stays low although the port raises it at every open.
+    rig.session->setRts(false);
+    rig.session->openOrCloseLink();
+    rig.session->openOrCloseLink();
+    EXPECT_EQ(rig.serial.openCount(), 4);
+    EXPECT_TRUE(rig.serial.dtr());
+    EXPECT_FALSE(rig.serial.rts());
+    EXPECT_EQ(rig.session->lineStates(), (TerminalLineStates{false, false, false, true, false}));
+}
+
+TEST(SessionLink, ModemStatusStaysCurrentWhileTheConnectTimeIsStopped)
+{
+    TerminalRig rig;
+    rig.serial.setLineStates({true, false, false, false, false});
+    rig.session->start();
+    std::vector<QString> seen;
+    QObject::connect(
+        rig.session.get(), &TerminalSession::lineStatesChanged, [&](const TerminalLineStates& l) {
+            seen.push_back(QStringLiteral("%1 %2%3%4").arg(rig.rt.now()).arg(l.cts).arg(l.dsr).arg(l.dcd));
+        });
+    // An upload stops the connect-time display and keeps the session busy for a while.
+    BusyScope busy(*rig.session);
+    rig.session->stopConnectTimer();
+    rig.rt.singleShot(1000, nullptr, [&] { rig.serial.setLineStates({true, true, true, true, false}); });
+    rig.rt.singleShot(2500, nullptr, [&] { rig.serial.setLineStates({true, true, false, true, false}); });
+    rig.session->modalWait(3000);
+    EXPECT_EQ(seen, (std::vector<QString>{"1000 111", "2600 101"}));
+
+    // Closed, nothing is read any more and the boxes stay clear.
+    rig.session->openOrCloseLink();
+    seen.clear();
+    rig.serial.setLineStates({true, true, true, true, false});
+    rig.rt.advance(1000);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(rig.session->lineStates(), TerminalLineStates{});
 }
 
 TEST(SessionLink, TcpConnectFailureMessage)

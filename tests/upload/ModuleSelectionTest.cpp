@@ -32,6 +32,16 @@ TEST_F(Selection, Qvr30ToAcuReopensAnOpenPortAt4800AndStoresIt)
     EXPECT_EQ(writes(), (std::vector<QString>{"Direct=QVRa", "Settings=4800,N,8,1"}));
 }
 
+TEST_F(Selection, ModuleChangeKeepsTheDtrTheUserRaised)
+{
+    rig.session->start();
+    rig.session->setDtr(true);
+    selection.select(Module::QVRa);
+    EXPECT_EQ(rig.serial.openCount(), 2);
+    EXPECT_TRUE(rig.serial.dtr());
+    EXPECT_TRUE(rig.session->lineStates().dtr);
+}
+
 TEST_F(Selection, SpeedChangeKeepsParityDataAndStopBits)
 {
     rig.put("Settings", "9600,E,7,1");
