@@ -1,5 +1,7 @@
 #include "BootModule.h"
 
+#include "LinePace.h"
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcSimBoot, "qvrsim.boot", QtWarningMsg)
@@ -125,6 +127,7 @@ void BootModule::start()
     m_erasedSinceStart = false;
     m_word.clear();
     m_decoder.reset();
+    m_recordEndNs = -1;
     if (m_announce)
         say(name() + " BOOTLOADER READY");
     Q_EMIT started();
@@ -170,10 +173,39 @@ void BootModule::report()
     Q_EMIT programmed();
 }
 
-void BootModule::feed(const QByteArray& text)
+void BootModule::feed(const QByteArray& text, bool damaged)
 {
-    for (const char c : text)
+    if (!damaged) {
+        for (const char c : text)
+            feedChar(c);
+        return;
+    }
+    // The record under way loses characters, and so does one this text starts.
+    for (const char c : text) {
+        if (m_decoder.inRecord())
+            m_decoder.spoilCurrentRecord();
         feedChar(c);
+    }
+    if (m_decoder.inRecord())
+        m_decoder.spoilCurrentRecord();
+}
+
+void BootModule::feedOnWire(const QByteArray& text, const WireTiming& timing)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        // While the module writes a record it does not read its line.
+        const bool late = m_recordEndNs >= 0 &&
+                          LinePace::tooShort(timing.byteStartNs(i, n) - m_recordEndNs, m_recordPauseNs);
+        if (late && !std::exchange(m_overrunNoted, true))
+            countOverrun();
+        const int ended = recordsEnded();
+        feed(text.mid(i, 1), late);
+        if (recordsEnded() != ended) {
+            m_recordEndNs = timing.byteEndNs(i, n);
+            m_overrunNoted = false;
+        }
+    }
 }
 
 void BootModule::feedChar(char c)
