@@ -142,6 +142,9 @@ bool BootModule::erase(bool bulk)
         m_flash.erase();
         m_erasedSinceStart = true;
         m_unreported = false;
+        // Overruns are told with the image they spoiled.
+        m_overruns = 0;
+        m_recordEndNs = -1;
     }
     if (m_announce)
         say(ok ? QByteArray(bulk ? "BULK ERASED" : "ERASED") : QByteArray("ERASE FAILED"));

@@ -93,7 +93,7 @@ public:
     int recordsEnded() const { return m_decoder.recordsEnded(); }
     bool recordUnderWay() const { return m_decoder.inRecord(); }
     // Text that came too soon after the pause the module needed, here or in the ACU on the
-    // way to it.
+    // way to it, since the last erase.
     int overruns() const { return m_overruns; }
     void countOverrun() { ++m_overruns; }
     // "PROGRAMMED 32768 BYTES, 2 BAD RECORDS"

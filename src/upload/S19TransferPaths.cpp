@@ -37,24 +37,24 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
             break;
         if (behindAcu && !dvb) {
             m_steps.sendCr("?    ");
-            m_steps.pause(kPiecePauseMs);
+            pause(kPiecePauseMs);
         }
         for (const QByteArray& piece : acuPieces(line, prefix)) {
             m_steps.send(piece);
-            m_steps.pause(kPiecePauseMs);
+            pause(kPiecePauseMs);
         }
-        m_steps.pause(kLinePauseMs);
+        pause(kLinePauseMs);
         if (behindAcu) {
             m_steps.send(burstEnd);
-            m_steps.pause(kBurstEndPauseMs);
+            pause(kBurstEndPauseMs);
         }
         lineSent();
     }
-    m_steps.pause(kTailPauseMs);
+    pause(kTailPauseMs);
     if (behindAcu) {
         for (int i = 0; i < 2; ++i) {
             m_steps.send(burstEnd);
-            m_steps.pause(kTailEndPauseMs);
+            pause(kTailEndPauseMs);
         }
     }
     return m_steps.cancelRequested() ? Outcome::Cancelled : Outcome::Completed;
@@ -79,7 +79,7 @@ S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
         if (m_steps.cancelRequested())
             return Outcome::Cancelled;
         m_steps.sendBare(line);
-        m_steps.pause(kShorvelPcuPauseMs);
+        pause(kShorvelPcuPauseMs);
         m_steps.send(QByteArray());
         lineSent();
     }
@@ -143,7 +143,7 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
             m_steps.wait(kNmeaLineWaitMs);
         // Each line leaves the output buffer before the next is queued, so Cancel stops the
         // file where the progress says it is, and a long file never waits in the buffer.
-        m_steps.pause(0);
+        pause(0);
         lineSent();
     }
     const bool cancelled = m_steps.cancelRequested();
