@@ -87,6 +87,9 @@ public:
         Q_UNUSED(on);
         return false;
     }
+    // The output lines as the device has them now; false when it has no such line.
+    virtual bool dtr() const { return false; }
+    virtual bool rts() const { return false; }
     virtual bool setHandshake(Handshake h)
     {
         Q_UNUSED(h);

@@ -5,7 +5,9 @@
 namespace {
 
 // "9600,N,8,1" -> port settings. False (with a message) when the text is not of that form.
-bool applySettings(QSerialPort& port, const QString& text, QString* error)
+// *bitsPerByte is what one byte takes on the wire: start bit, data bits, parity bit if
+// any, stop bits.
+bool applySettings(QSerialPort& port, const QString& text, int* baudOut, int* bitsPerByte, QString* error)
 {
     const QStringList parts = text.split(QLatin1Char(','));
     bool ok = parts.size() == 4;
@@ -41,21 +43,37 @@ bool applySettings(QSerialPort& port, const QString& text, QString* error)
     port.setParity(parity);
     port.setDataBits(QSerialPort::DataBits(data));
     port.setStopBits(stop == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    *baudOut = baud;
+    *bitsPerByte = 1 + data + (parity == QSerialPort::NoParity ? 0 : 1) + stop;
     return true;
 }
 
+// How often drain() looks at the kernel's queue once the wire clock has run out: short,
+// as the queue is normally empty by then, and never a busy spin.
+constexpr qint64 kQueuePollNs = 500000;
+
 } // namespace
 
-SerialByteLink::SerialByteLink(Runtime& runtime, QObject* parent) : ByteLink(parent), m_rt(runtime)
+SerialByteLink::SerialByteLink(Runtime& runtime, QObject* parent)
+    : ByteLink(parent), m_rt(runtime), m_probe(makeKernelSerialProbe()), m_errorPoll(runtime.createTimer())
 {
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { Q_EMIT received(m_port.readAll()); });
+    m_errorPoll->setInterval(kErrorPollMs);
+    m_errorPoll->setSingleShot(false);
+    m_errorPoll->setCallback([this] { pollErrorCounts(); });
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialByteLink::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialByteLink::onError);
 }
 
 SerialByteLink::~SerialByteLink()
 {
+    m_errorPoll->stop();
     if (m_port.isOpen())
         m_port.close();
+}
+
+void SerialByteLink::setProbe(std::unique_ptr<SerialPortProbe> probe)
+{
+    m_probe = std::move(probe);
 }
 
 bool SerialByteLink::open()
@@ -64,7 +82,7 @@ bool SerialByteLink::open()
     if (m_port.isOpen())
         return true;
     m_port.setPortName(m_endpoint.device);
-    if (!applySettings(m_port, m_endpoint.settings, &m_error))
+    if (!applySettings(m_port, m_endpoint.settings, &m_baud, &m_bitsPerByte, &m_error))
         return false;
     m_opening = true;
     const bool ok = m_port.open(QIODevice::ReadWrite);
@@ -74,11 +92,22 @@ bool SerialByteLink::open()
         m_port.clearError();
         return false;
     }
+    m_runStartNs = m_lineFreeAtNs = m_rt.nowNs();
+    m_runBytes = 0;
+    // Counts before our open are history; a device without counters says nothing, ever.
+    const std::optional<SerialErrorCounts> counts = m_probe->errorCounts(int(m_port.handle()));
+    m_countsAvailable = counts.has_value();
+    if (m_countsAvailable) {
+        m_counts = *counts;
+        m_errorPoll->start();
+    }
     return true;
 }
 
 void SerialByteLink::close()
 {
+    m_errorPoll->stop();
+    m_countsAvailable = false;
     if (m_port.isOpen())
         m_port.close();
 }
@@ -88,23 +117,83 @@ bool SerialByteLink::isOpen() const
     return m_port.isOpen();
 }
 
+qint64 SerialByteLink::wireTimeNs(qint64 bytes) const
+{
+    return bytes * m_bitsPerByte * 1000000000LL / m_baud;
+}
+
 qint64 SerialByteLink::write(const QByteArray& data)
 {
     if (!m_port.isOpen())
         return -1;
-    return m_port.write(data);
+    const qint64 n = m_port.write(data);
+    if (n <= 0)
+        return n;
+    const qint64 now = m_rt.nowNs();
+    if (now >= m_lineFreeAtNs) {
+        // The line is idle: these bytes start now.
+        m_runStartNs = now;
+        m_runBytes = 0;
+    }
+    m_runBytes += n;
+    m_lineFreeAtNs = m_runStartNs + wireTimeNs(m_runBytes);
+    return n;
 }
 
 qint64 SerialByteLink::bytesToWrite() const
 {
-    return m_port.bytesToWrite();
+    // By the wire clock, rounded up: a byte half out is not out. Qt's own queue can only
+    // be longer when the device has stalled (handshaking, a full kernel buffer).
+    const qint64 leftNs = m_lineFreeAtNs - m_rt.nowNs();
+    const qint64 bitNs = qint64(m_bitsPerByte) * 1000000000LL;
+    const qint64 onClock = leftNs > 0 ? (leftNs * m_baud + bitNs - 1) / bitNs : 0;
+    return qMax(onClock, m_port.isOpen() ? m_port.bytesToWrite() : 0);
+}
+
+bool SerialByteLink::failDrain(const QString& text)
+{
+    m_error = text;
+    return false;
 }
 
 bool SerialByteLink::drain(int timeoutMs)
 {
-    m_rt.waitUntil([this] { return !m_port.isOpen() || m_port.bytesToWrite() == 0; }, timeoutMs);
-    // A port that closed meanwhile took its unsent bytes with it.
-    return m_port.isOpen() && m_port.bytesToWrite() == 0;
+    const qint64 deadline = m_rt.nowNs() + qint64(qMax(0, timeoutMs)) * 1000000;
+    const auto closed = [this] { return !m_port.isOpen(); };
+    const QString tooLong = QStringLiteral("The port did not finish sending within %1 ms").arg(timeoutMs);
+    const QString gone = QStringLiteral("The port closed before its output was sent");
+
+    // Qt hands its queue to the kernel from the event loop.
+    if (m_port.isOpen() && m_port.bytesToWrite() > 0)
+        m_rt.waitUntilNs([this] { return !m_port.isOpen() || m_port.bytesToWrite() == 0; },
+                         deadline - m_rt.nowNs());
+    if (closed())
+        return failDrain(gone);
+    if (m_port.bytesToWrite() > 0)
+        return failDrain(tooLong);
+
+    // The wire clock. Events run meanwhile and may write more, which moves it on.
+    for (qint64 now = m_rt.nowNs(); m_lineFreeAtNs > now; now = m_rt.nowNs()) {
+        if (m_lineFreeAtNs > deadline) {
+            m_rt.waitUntilNs(closed, deadline - now);
+            return failDrain(closed() ? gone : tooLong);
+        }
+        if (m_rt.waitUntilNs(closed, m_lineFreeAtNs - now))
+            return failDrain(gone);
+    }
+
+    // The kernel's queue (a slower device, handshaking holding the line), polled in short
+    // waits so that the window stays alive.
+    for (;;) {
+        const std::optional<int> queued = m_probe->outputQueued(int(m_port.handle()));
+        if (!queued || *queued <= 0)
+            return true;
+        const qint64 left = deadline - m_rt.nowNs();
+        if (left <= 0)
+            return failDrain(tooLong);
+        if (m_rt.waitUntilNs(closed, qMin(left, kQueuePollNs)))
+            return failDrain(gone);
+    }
 }
 
 bool SerialByteLink::setDtr(bool on)
@@ -115,6 +204,24 @@ bool SerialByteLink::setDtr(bool on)
 bool SerialByteLink::setRts(bool on)
 {
     return m_port.isOpen() && m_port.setRequestToSend(on);
+}
+
+bool SerialByteLink::dtr() const
+{
+    if (!m_port.isOpen())
+        return false;
+    m_port.clearError();
+    const bool on = m_port.isDataTerminalReady();
+    return on && m_port.error() == QSerialPort::NoError;
+}
+
+bool SerialByteLink::rts() const
+{
+    if (!m_port.isOpen())
+        return false;
+    m_port.clearError();
+    const bool on = m_port.isRequestToSend();
+    return on && m_port.error() == QSerialPort::NoError;
 }
 
 bool SerialByteLink::setHandshake(Handshake h)
@@ -151,6 +258,35 @@ LineStates SerialByteLink::lineStates() const
     return s;
 }
 
+void SerialByteLink::onReadyRead()
+{
+    Q_EMIT received(m_port.readAll());
+    // Errors come with data; reading the counters now shows them while the bytes they
+    // spoiled are on the screen.
+    pollErrorCounts();
+}
+
+void SerialByteLink::pollErrorCounts()
+{
+    if (!m_countsAvailable || !m_port.isOpen())
+        return;
+    const std::optional<SerialErrorCounts> counts = m_probe->errorCounts(int(m_port.handle()));
+    if (!counts) {
+        m_countsAvailable = false;
+        m_errorPoll->stop();
+        return;
+    }
+    const std::vector<LineEvent> events = lineEventsBetween(m_counts, *counts);
+    // Taken before telling anyone: a listener may wait (a message box) while more data
+    // arrives and this runs again.
+    m_counts = *counts;
+    for (LineEvent e : events) {
+        if (!m_port.isOpen())
+            return;
+        Q_EMIT lineEvent(e);
+    }
+}
+
 void SerialByteLink::onError(QSerialPort::SerialPortError error)
 {
     if (m_opening)
@@ -167,8 +303,18 @@ void SerialByteLink::onError(QSerialPort::SerialPortError error)
         if (m_port.isOpen()) {
             m_error = m_port.errorString();
             m_port.clearError();
-            m_port.close();
+            close();
             Q_EMIT closedByPeer();
+        }
+        return;
+    case QSerialPort::UnknownError:
+        // An event on an open port that Qt cannot name: the programs have one text for that.
+        // (A failed write stays an error of its own: it comes just before a device that went
+        // away, which is told once as that.)
+        if (m_port.isOpen()) {
+            m_error = m_port.errorString();
+            m_port.clearError();
+            Q_EMIT lineEvent(LineEvent::Unknown);
         }
         return;
     default:

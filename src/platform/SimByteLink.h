@@ -55,8 +55,8 @@ public:
     // A serial line event arrives now.
     void injectLineEvent(LineEvent event);
     void setLineStates(const LineStates& states) { m_lines = states; }
-    bool dtr() const { return m_dtr; }
-    bool rts() const { return m_rts; }
+    bool dtr() const override { return m_dtr; }
+    bool rts() const override { return m_rts; }
 
     const std::vector<Record>& transcript() const { return m_transcript; }
     void clearTranscript() { m_transcript.clear(); }
