@@ -7,10 +7,13 @@
 
 // When bytes came off a serial wire: the first began arriving at startNs and the last had
 // arrived at endNs, back to back in between, each taking an equal share. Hosts hand over
-// runs without gaps, so the time of every byte follows from these two.
+// runs without gaps, so the time of every byte follows from these two. A host that can
+// only stamp bytes when it reads them (a pseudo-terminal on a busy machine) says how much
+// earlier they may have come: earlyNs.
 struct WireTiming {
     qint64 startNs = 0;
     qint64 endNs = 0;
+    qint64 earlyNs = 0;
 
     qint64 byteStartNs(qsizetype i, qsizetype count) const
     {

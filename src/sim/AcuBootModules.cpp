@@ -77,12 +77,21 @@ void AcuBootModules::setFaults(const BootFaults& faults)
         m->setFaults(faults);
 }
 
-AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command, qint64 quietNs)
+AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command, qint64 quietNs, qint64 earlyNs)
 {
     m_lines.clear();
+    if (quietNs >= 0)
+        quietNs += m_creditNs;
     const bool late = m_streaming && LinePace::tooShort(quietNs, m_requiredQuietNs);
-    if (late)
+    // Only a pause longer than its need by more than the tolerance tells of a late read; the
+    // sender's own small overshoots are not saved up.
+    const qint64 excessNs = quietNs - m_requiredQuietNs;
+    m_creditNs = late || quietNs < 0 || excessNs <= LinePace::kToleranceNs ? 0 : qMin(excessNs, earlyNs);
+    if (late) {
         m_streaming->countOverrun();
+        qCDebug(lcSimBoot) << "overrun:" << command << "after" << quietNs / 1000 << "us, needed"
+                           << m_requiredQuietNs / 1000 << "us";
+    }
     m_keepStream = false;
     Outcome out;
     out.taken = route(command, late);

@@ -35,7 +35,16 @@ public:
     // (longer when the piece finished a record, which the module then writes), after a
     // burst end and after a route reset. A message that starts arriving sooner overruns the
     // ACU: it is counted on the module being programmed and lost; a piece's record ends bad.
-    Outcome handle(const QByteArray& command, qint64 quietNs = -1);
+    //
+    // earlyNs: the command may have begun up to this much before its stamp. qvrsim stamps
+    // bytes when it reads them from its pseudo-terminal, and on a busy machine a read can
+    // come late: by 0.2 ms typically, by 3 to 5 ms one read in a hundred, by 100 ms and more
+    // now and then on two cores shared with compilers, when several pieces are read at once.
+    // A late read makes the pause before the command look longer and the one after it
+    // shorter by the same amount; so what the pause before it had beyond its need, up to
+    // earlyNs, is given back to the pause after it. A sender that does not keep its pauses
+    // leaves nothing beyond the need and is still caught.
+    Outcome handle(const QByteArray& command, qint64 quietNs = -1, qint64 earlyNs = 0);
 
     BootModule& module(BootTarget target);
     BootModule& acu() { return module(BootTarget::Acu); }
@@ -64,5 +73,6 @@ private:
     // Records are streaming to this module (null: no pauses are needed).
     BootModule* m_streaming = nullptr;
     qint64 m_requiredQuietNs = 0;
+    qint64 m_creditNs = 0; // how much earlier the last message may have arrived than stamped
     bool m_keepStream = false;
 };

@@ -22,18 +22,18 @@ AcuModel::~AcuModel() = default;
 void AcuModel::received(const QByteArray& bytes)
 {
     for (const QByteArray& command : m_assembler.feed(bytes))
-        if (!act(command, -1))
+        if (!act(command, -1, 0))
             return;
 }
 
 void AcuModel::receivedOnWire(const QByteArray& bytes, const WireTiming& timing)
 {
     for (const CommandAssembler::Command& command : m_assembler.feedOnWire(bytes, timing))
-        if (!act(command.text, command.quietNs))
+        if (!act(command.text, command.quietNs, command.earlyNs))
             return;
 }
 
-bool AcuModel::act(const QByteArray& command, qint64 quietNs)
+bool AcuModel::act(const QByteArray& command, qint64 quietNs, qint64 earlyNs)
 {
     // A hang-up after an earlier command of the same chunk ends the conversation.
     if (hasHungUp())
@@ -42,7 +42,7 @@ bool AcuModel::act(const QByteArray& command, qint64 quietNs)
     Q_EMIT commandReceived(command);
     // Pass-through pieces and bootloader commands go to the modules first; what they
     // print goes out as reply lines.
-    const AcuBootModules::Outcome boot = m_unit->bootModules().handle(command, quietNs);
+    const AcuBootModules::Outcome boot = m_unit->bootModules().handle(command, quietNs, earlyNs);
     for (const QByteArray& line : boot.lines)
         output().reply(line);
     if (boot.taken)

@@ -37,7 +37,7 @@ protected:
 
 private:
     // False once the unit has hung up: the rest of the chunk goes unheard.
-    bool act(const QByteArray& command, qint64 quietNs);
+    bool act(const QByteArray& command, qint64 quietNs, qint64 earlyNs);
 
     std::shared_ptr<AcuUnit> m_unit;
     AcuVocabulary m_vocabulary;

@@ -197,15 +197,18 @@ void BootModule::feedOnWire(const QByteArray& text, const WireTiming& timing)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        // While the module writes a record it does not read its line.
-        const bool late = m_recordEndNs >= 0 &&
-                          LinePace::tooShort(timing.byteStartNs(i, n) - m_recordEndNs, m_recordPauseNs);
+        // While the module writes a record it does not read its line. A record stamped late
+        // may have ended earlier, by as much as its host allows.
+        const bool late =
+            m_recordEndNs >= 0 &&
+            LinePace::tooShort(timing.byteStartNs(i, n) - m_recordEndNs + m_recordEarlyNs, m_recordPauseNs);
         if (late && !std::exchange(m_overrunNoted, true))
             countOverrun();
         const int ended = recordsEnded();
         feed(text.mid(i, 1), late);
         if (recordsEnded() != ended) {
             m_recordEndNs = timing.byteEndNs(i, n);
+            m_recordEarlyNs = timing.earlyNs;
             m_overrunNoted = false;
         }
     }

@@ -6,11 +6,14 @@
 #include <SimPeer.h>
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 
 #include <utility>
 #include <vector>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSimBoot)
 
 // Every module family the programming terminal can reprogram.
 enum class BootTarget {
@@ -132,5 +135,6 @@ private:
     int m_overruns = 0;
     qint64 m_recordPauseNs = 0;
     qint64 m_recordEndNs = -1;   // when the last character of the record before arrived
+    qint64 m_recordEarlyNs = 0;  // how much earlier it may have arrived than stamped
     bool m_overrunNoted = false; // one overrun per record written, however many bytes came
 };

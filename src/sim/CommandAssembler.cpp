@@ -5,7 +5,7 @@ QList<QByteArray> CommandAssembler::feed(const QByteArray& bytes)
     QList<Command> commands;
     m_lastEndNs = -1;
     for (const char c : bytes)
-        take(c, -1, -1, &commands);
+        take(c, -1, -1, 0, &commands);
     QList<QByteArray> texts;
     texts.reserve(commands.size());
     for (Command& command : commands)
@@ -19,11 +19,11 @@ QList<CommandAssembler::Command> CommandAssembler::feedOnWire(const QByteArray& 
     QList<Command> commands;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i)
-        take(bytes[i], timing.byteStartNs(i, n), timing.byteEndNs(i, n), &commands);
+        take(bytes[i], timing.byteStartNs(i, n), timing.byteEndNs(i, n), timing.earlyNs, &commands);
     return commands;
 }
 
-void CommandAssembler::take(char c, qint64 startNs, qint64 endNs, QList<Command>* commands)
+void CommandAssembler::take(char c, qint64 startNs, qint64 endNs, qint64 earlyNs, QList<Command>* commands)
 {
     // The quiet before this byte: line ends and blanks between commands count as traffic,
     // as they are on the wire.
@@ -32,7 +32,7 @@ void CommandAssembler::take(char c, qint64 startNs, qint64 endNs, QList<Command>
     const auto byte = quint8(c);
     if (byte == '\r' || byte == '\n') {
         if (!m_line.isEmpty() && !m_overflow)
-            commands->append({m_line, m_lineQuietNs});
+            commands->append({m_line, m_lineQuietNs, m_lineEarlyNs});
         m_line.clear();
         m_overflow = false;
         m_lineStarted = false;
@@ -42,10 +42,11 @@ void CommandAssembler::take(char c, qint64 startNs, qint64 endNs, QList<Command>
     if (!m_lineStarted) {
         m_lineStarted = true;
         m_lineQuietNs = quietNs;
+        m_lineEarlyNs = earlyNs;
     }
     if (m_line.isEmpty() && !m_overflow) {
         if (m_isSingle && m_isSingle(byte)) {
-            commands->append({QByteArray(1, c), m_lineQuietNs});
+            commands->append({QByteArray(1, c), m_lineQuietNs, m_lineEarlyNs});
             m_lineStarted = false;
             return;
         }

@@ -20,6 +20,7 @@ public:
     struct Command {
         QByteArray text;
         qint64 quietNs = -1;
+        qint64 earlyNs = 0; // how much earlier than stamped it may have begun (WireTiming)
     };
 
     // A line that grows past this is noise, not a command: it is thrown away up to its end.
@@ -36,12 +37,13 @@ public:
     const QByteArray& pending() const { return m_line; }
 
 private:
-    void take(char c, qint64 startNs, qint64 endNs, QList<Command>* commands);
+    void take(char c, qint64 startNs, qint64 endNs, qint64 earlyNs, QList<Command>* commands);
 
     SingleTest m_isSingle;
     QByteArray m_line;
     bool m_overflow = false;
     qint64 m_lastEndNs = -1; // when the last byte had arrived (-1: no wire times)
     qint64 m_lineQuietNs = -1;
+    qint64 m_lineEarlyNs = 0;
     bool m_lineStarted = false;
 };

@@ -28,6 +28,10 @@ constexpr qint64 kBitsPerByte = 10;
 // Arrived bytes wait at most this long for the rest of their run before the unit hears
 // them, so a long stream is handed over in slices rather than byte by byte.
 constexpr qint64 kHoldNs = 4000000;
+// While the port is open at a line speed, the terminal is looked at this often even when
+// nothing woke us: the last look that found it empty bounds how long bytes may have
+// waited before they were read.
+constexpr int kLookMs = 1;
 } // namespace
 
 PtyUnitHost::PtyUnitHost(std::unique_ptr<SimPeer> peer, TranscriptWriter* transcript, QObject* parent)
@@ -39,6 +43,13 @@ PtyUnitHost::PtyUnitHost(std::unique_ptr<SimPeer> peer, TranscriptWriter* transc
     m_arrival->setSingleShot(true);
     m_arrival->setTimerType(Qt::PreciseTimer);
     connect(m_arrival, &QTimer::timeout, this, [this] { deliverArrived(); });
+    m_look = new QTimer(this);
+    m_look->setInterval(kLookMs);
+    m_look->setTimerType(Qt::PreciseTimer);
+    connect(m_look, &QTimer::timeout, this, [this] {
+        if (m_portOpen)
+            readMaster();
+    });
 }
 
 PtyUnitHost::~PtyUnitHost()
@@ -117,6 +128,7 @@ void PtyUnitHost::close()
 {
     // Bytes still crossing a line that is taken away never arrive.
     m_arrival->stop();
+    m_look->stop();
     m_arriving.clear();
     delete m_notifier;
     m_notifier = nullptr;
@@ -170,11 +182,15 @@ void PtyUnitHost::watch()
     qCInfo(lcSimPty) << m_slavePath << "opened";
     m_peer->peerConnected();
     m_notifier->setEnabled(true);
+    m_lastLookNs = nowNs();
+    if (m_baud > 0)
+        m_look->start();
     readMaster();
 }
 
 void PtyUnitHost::portClosed()
 {
+    m_look->stop();
     m_notifier->setEnabled(false);
     m_portOpen = false;
     // What the program wrote before it closed the port was on the line: the unit hears it
@@ -196,15 +212,18 @@ void PtyUnitHost::readMaster()
             const QByteArray bytes(buffer, n);
             if (m_transcript)
                 m_transcript->record(kEndpoint, TranscriptWriter::Direction::In, bytes);
-            arrive(bytes);
+            // They came after the last look that found the terminal empty.
+            arrive(bytes, nowNs() - m_lastLookNs);
             if (!m_portOpen) // the unit may have hung up meanwhile
                 return;
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            m_lastLookNs = nowNs();
             return;
+        }
         // EIO: the program closed the port.
         portClosed();
         return;
@@ -247,7 +266,7 @@ qint64 PtyUnitHost::byteTimeNs(qint64 bytes) const
     return bytes * kBitsPerByte * 1000000000LL / m_baud;
 }
 
-void PtyUnitHost::arrive(const QByteArray& bytes)
+void PtyUnitHost::arrive(const QByteArray& bytes, qint64 waitedUpToNs)
 {
     if (m_baud <= 0) {
         m_peer->peerReceived(bytes);
@@ -256,15 +275,12 @@ void PtyUnitHost::arrive(const QByteArray& bytes)
     // A byte starts across the line when it is read or when the byte before it has
     // arrived, whichever is later: bytes read together follow each other back to back.
     const qint64 now = nowNs();
+    qint64 start = now;
     if (!m_arriving.empty()) {
-        Run& last = m_arriving.back();
-        if (now < last.startNs + byteTimeNs(last.bytes.size())) {
-            last.bytes += bytes;
-            scheduleArrival();
-            return;
-        }
+        const Run& last = m_arriving.back();
+        start = qMax(now, last.startNs + byteTimeNs(last.bytes.size()));
     }
-    m_arriving.push_back({bytes, now});
+    m_arriving.push_back({bytes, start, waitedUpToNs});
     scheduleArrival();
 }
 
@@ -285,7 +301,7 @@ void PtyUnitHost::deliverArrived(bool all)
                 qsizetype(qMin<qint64>(size, (now - run.startNs) * m_baud / (kBitsPerByte * 1000000000LL)));
         if (arrived > run.delivered) {
             const WireTiming timing{run.startNs + byteTimeNs(run.delivered),
-                                    run.startNs + byteTimeNs(arrived)};
+                                    run.startNs + byteTimeNs(arrived), run.earlyNs};
             const QByteArray bytes = run.bytes.mid(run.delivered, arrived - run.delivered);
             run.delivered = arrived;
             m_peer->peerReceivedOnWire(bytes, timing);

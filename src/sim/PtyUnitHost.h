@@ -59,7 +59,8 @@ private:
     void readMaster();
     void send(const QByteArray& bytes);
     // Bytes read now start arriving when the line is free; hands over what has arrived.
-    void arrive(const QByteArray& bytes);
+    // waitedUpToNs: how long they may have waited in the terminal before they were read.
+    void arrive(const QByteArray& bytes, qint64 waitedUpToNs);
     void deliverArrived(bool all = false);
     void scheduleArrival();
     qint64 byteTimeNs(qint64 bytes) const;
@@ -77,15 +78,18 @@ private:
     QString m_error;
     bool m_reportedOverflow = false;
 
-    // Bytes on their way across the line, in runs that follow each other without a gap.
+    // Bytes on their way across the line, one run a read, each following the one before.
     struct Run {
         QByteArray bytes;
         qint64 startNs;
+        qint64 earlyNs; // they may have begun this much earlier (WireTiming)
         qsizetype delivered = 0;
     };
     int m_baud = 0;
     QElapsedTimer m_clock;
     std::deque<Run> m_arriving;
     QTimer* m_arrival = nullptr;
+    QTimer* m_look = nullptr;
+    qint64 m_lastLookNs = 0; // the terminal was found empty then
     bool m_delivering = false;
 };

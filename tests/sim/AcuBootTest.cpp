@@ -350,3 +350,27 @@ TEST(AcuPacing, NoWireTimesNoOverruns)
     EXPECT_EQ(acu.overruns(), 0);
     EXPECT_EQ(acu.flash().span(), image);
 }
+
+// qvrsim stamps bytes when it reads them: a read that came late (it says by how much it
+// may have) makes the pause before it long and the pause after it short. The pause after
+// gets back what the pause before had beyond its need; small overshoots are not saved up.
+TEST(AcuPacing, ALateReadIsForgivenOnlyAsFarAsThePauseBeforeItAllows)
+{
+    const qint64 ms = 1000000;
+    const auto run = [&](std::initializer_list<std::pair<qint64, qint64>> pausesAndEarly) {
+        AcuBootModules boot;
+        boot.handle("\\0080");
+        boot.handle("^0578");
+        const QList<QByteArray> ps = pieces(record(1, 0, pattern(16, 5)), '#');
+        boot.handle(ps[0].trimmed(), 50 * ms, 0);
+        qsizetype i = 1;
+        for (const auto& [pauseNs, earlyNs] : pausesAndEarly)
+            boot.handle(ps[i++].trimmed(), pauseNs, earlyNs);
+        return boot.acu().overruns();
+    };
+    EXPECT_EQ(run({{9 * ms, 5 * ms}, {2500000, 0}}), 0) << "read 3 ms late, forgiven";
+    EXPECT_EQ(run({{9 * ms, 0}, {2500000, 0}}), 1) << "read on time: the short pause is the sender's";
+    EXPECT_EQ(run({{9 * ms, 2 * ms}, {2500000, 0}}), 1) << "it cannot have been more than 2 ms late";
+    EXPECT_EQ(run({{6900000, 5 * ms}, {6900000, 5 * ms}, {6900000, 5 * ms}, {4500000, 0}}), 1)
+        << "overshoots within the tolerance are not saved up";
+}
