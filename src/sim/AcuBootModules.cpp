@@ -90,7 +90,8 @@ AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command, qint64
     if (late) {
         m_streaming->countOverrun();
         qCDebug(lcSimBoot) << "overrun:" << command << "after" << quietNs / 1000 << "us, needed"
-                           << m_requiredQuietNs / 1000 << "us";
+                           << m_requiredQuietNs / 1000 << "us; it may have come" << earlyNs / 1000
+                           << "us before it was read";
     }
     m_keepStream = false;
     Outcome out;

@@ -56,6 +56,13 @@ struct AcuRig : UnitOnWire {
                 send(QByteArray(1, prefix) + "!   ", 100);
     }
 
+    // The PCU behind the ACU started and erased in short pauses, without the ACU's reset.
+    void startAndErasePcu()
+    {
+        for (const char* text : {"?^", "#0080", "#!   ", "?    ", "#^057", "#8   ", "#!   "})
+            send(text);
+    }
+
     void remoteUploadMode()
     {
         send(kEsc + "\\0090", 8000);
@@ -225,13 +232,7 @@ TEST(AcuPassThrough, ALostPieceMakesABadRecordAndTheRestStillLands)
     BootModule& pcu = t.boot().pcu();
     const QByteArray image = pattern(64, 6);
     QList<QByteArray> lines = file(image);
-    t.send("?^");
-    t.send("#0080");
-    t.send("#!   ");
-    t.send("?    ");
-    t.send("#^057");
-    t.send("#8   ");
-    t.send("#!   ");
+    t.startAndErasePcu();
     // The second data line loses its third piece on the way.
     for (const QByteArray& line : lines.mid(1)) {
         t.bare("?    \r", 6);
@@ -259,13 +260,7 @@ TEST(AcuPacing, PausesAtTheirLimitsPassShorterOnesOverrunAndSpoilTheRecord)
     const QList<QByteArray> lines = file(image); // S0, four lines of 16 bytes, S9
     ASSERT_EQ(lines.size(), 6);
     ASSERT_EQ(lines[3].size(), 42);
-    t.send("?^");
-    t.send("#0080");
-    t.send("#!   ");
-    t.send("?    ");
-    t.send("#^057");
-    t.send("#8   ");
-    t.send("#!   ");
+    t.startAndErasePcu();
     ASSERT_TRUE(pcu.flash().erased());
 
     // Pauses in microseconds after the route reset, each piece, the last piece (all of the
