@@ -32,6 +32,10 @@ constexpr qint64 kHoldNs = 4000000;
 // nothing woke us: the last look that found it empty bounds how long bytes may have
 // waited before they were read.
 constexpr int kLookMs = 1;
+// The terminal itself passes written bytes on to its reading side through a kernel worker,
+// which on a busy machine runs a millisecond or two late: bytes found by a look may have
+// been written that much before it.
+constexpr qint64 kTerminalLatenessNs = 2000000;
 } // namespace
 
 PtyUnitHost::PtyUnitHost(std::unique_ptr<SimPeer> peer, TranscriptWriter* transcript, QObject* parent)
@@ -213,7 +217,7 @@ void PtyUnitHost::readMaster()
             if (m_transcript)
                 m_transcript->record(kEndpoint, TranscriptWriter::Direction::In, bytes);
             // They came after the last look that found the terminal empty.
-            arrive(bytes, nowNs() - m_lastLookNs);
+            arrive(bytes, nowNs() - m_lastLookNs + kTerminalLatenessNs);
             if (!m_portOpen) // the unit may have hung up meanwhile
                 return;
             continue;
