@@ -1,12 +1,14 @@
-// Times a manual firmware upload through the ACU over a real pseudo-terminal, where the
-// line adds no delay of its own: what is left is the prescribed pauses (6 ms after each
-// piece, 15 ms and, behind the ACU, 12 ms after each line, and the tail) plus whatever
-// the program adds. Prints the lines and pieces sent, the measured duration, the sum of
-// the prescribed pauses and their ratio.
+// Times a manual firmware upload through the ACU over a real pseudo-terminal, which qvrsim
+// reads at the module's line speed: the transfer must last the wire time of what it sends
+// plus the prescribed pauses (6 ms after each piece, 15 ms and, behind the ACU, 6 ms after
+// the route reset and 12 ms after each line, and the tail), and little more. Prints the
+// lines, pieces and bytes sent, the measured duration, the wire time, the pauses and the
+// ratio of the duration to their sum.
 //
 //   upload_pty_bench DEVICE FILE.s19 [IDENTIFIER]   (default identifier QVR2a)
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
+#include "ModuleTable.h"
 #include "Prompter.h"
 #include "QtRuntime.h"
 #include "SerialByteLink.h"
@@ -25,10 +27,11 @@ namespace {
 struct Prescribed {
     qint64 lines = 0;
     qint64 pieces = 0;
+    qint64 bytes = 0; // on the wire, with the line ends
     double pausesMs = 0;
 };
 
-// The pauses the transfer is told to make, counted from the file on its own.
+// What the transfer is told to send and to wait, counted from the file on its own.
 Prescribed prescribed(const QString& path, bool behindAcu)
 {
     Prescribed p;
@@ -42,9 +45,12 @@ Prescribed prescribed(const QString& path, bool behindAcu)
         const qint64 pieces = (line.size() + 3) / 4;
         ++p.lines;
         p.pieces += pieces;
+        // "#xxxx" CR LF per piece; behind the ACU "?    " CR before and "#!   " CR LF after.
+        p.bytes += 7 * pieces + (behindAcu ? 6 + 7 : 0);
         p.pausesMs += 6.0 * double(pieces) + 15.0 + (behindAcu ? 6.0 + 12.0 : 0.0);
     }
     p.pausesMs += 1000.0 + (behindAcu ? 200.0 : 0.0);
+    p.bytes += behindAcu ? 2 * 7 : 0;
     return p;
 }
 
@@ -77,7 +83,11 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::optional<Module> module = selection.checkedModule();
-    const bool behindAcu = module && *module != Module::QVRa && *module != Module::QVR2a;
+    if (!module) {
+        std::fprintf(stderr, "no module for identifier %s\n", qPrintable(identifier));
+        return 2;
+    }
+    const bool behindAcu = *module != Module::QVRa && *module != Module::QVR2a;
 
     ManualUpload upload(session, selection);
     upload.bootloader().startBootloader();
@@ -91,8 +101,14 @@ int main(int argc, char** argv)
     upload.bootloader().RebootACU();
     rt.wait(1000);
 
-    std::printf("module %s: %lld lines, %lld pieces\n", qPrintable(identifier), p.lines, p.pieces);
-    std::printf("measured %.1f ms, prescribed pauses %.1f ms, ratio %.4f (%s)\n", ms, p.pausesMs,
-                ms / p.pausesMs, outcome == S19Transfer::Outcome::Completed ? "completed" : "NOT completed");
+    // Ten bits a byte: start, eight data bits, stop.
+    const int baud = ModuleTable::row(*module).speed;
+    const double wireMs = double(p.bytes) * 10.0 * 1000.0 / baud;
+    std::printf("module %s at %d baud: %lld lines, %lld pieces, %lld bytes\n", qPrintable(identifier), baud,
+                p.lines, p.pieces, p.bytes);
+    std::printf(
+        "measured %.1f ms, wire time %.1f ms + prescribed pauses %.1f ms = %.1f ms, ratio %.4f (%s)\n", ms,
+        wireMs, p.pausesMs, wireMs + p.pausesMs, ms / (wireMs + p.pausesMs),
+        outcome == S19Transfer::Outcome::Completed ? "completed" : "NOT completed");
     return outcome == S19Transfer::Outcome::Completed ? 0 : 1;
 }

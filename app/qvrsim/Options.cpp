@@ -53,6 +53,24 @@ BootTarget Options::moduleTarget() const
     }
 }
 
+int Options::ownLineSpeed(Unit unit)
+{
+    switch (unit) {
+    case Unit::Acu:
+    case Unit::SpPcu:
+    case Unit::Spcu:
+    case Unit::Spanel:
+        return 9600;
+    // USB has no line speed, and the console stands for whatever module a test has in mind.
+    case Unit::UsbPcu:
+    case Unit::UsbMdb:
+    case Unit::Kvmp:
+    case Unit::Terminal:
+        return 0;
+    }
+    return 0;
+}
+
 Options parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser p;
@@ -167,15 +185,22 @@ Options parseOptions(const QCoreApplication& app)
         "image-out",
         "Whenever a module's programming completes (and at exit if something was programmed), write its "
         "image (lowest to highest address, holes 0xFF) as raw binary to PATH and print \"qvrsim: programmed "
-        "<target> base 0x<hex> length N bytes, records good G bad B\".",
+        "<target> base 0x<hex> length N bytes, records good G bad B, overruns O\".",
         "PATH");
     const QCommandLineOption noStatus("no-status", "kvmp: the application sends no status text.");
+    const QCommandLineOption lineSpeed(
+        "line-speed",
+        "Pseudo-terminal: read the program's bytes at BAUD bits per second, ten bits a byte, as the unit's "
+        "serial line delivers them (default the unit's own: 9600 for acu, sppcu, spcu and spanel; none "
+        "for the USB boards and the terminal; 0 for none). The bootloaders then count a piece that "
+        "arrives before the pause they need as an overrun, and lose it.",
+        "BAUD");
 
     p.addOptions({unit,   port,        noTcp,         pty,         ptyLink,  greeting,   transcript,
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
-    p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble});
+    p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed});
     p.process(app);
 
     auto integer = [&](const QCommandLineOption& o, qint64 low, qint64 high) {
@@ -279,6 +304,7 @@ Options parseOptions(const QCoreApplication& app)
         }
     }
     o.imageOut = p.value(imageOut);
+    o.lineSpeed = p.isSet(lineSpeed) ? int(integer(lineSpeed, 0, 4000000)) : Options::ownLineSpeed(o.unit);
     o.statusStream = !p.isSet(noStatus);
     if (o.unit != Options::Unit::Kvmp && p.isSet(noStatus))
         usageError(QStringLiteral("--no-status is for --unit kvmp"));

@@ -37,10 +37,14 @@ struct Options {
     int returnAfterMs = 3000; // -1: a restarting USB board never comes back
     bool statusStream = true; // kvmp: the application's status text
     QString imageOut;
+    // Bits per second the pseudo-terminal is read at (0: as fast as bytes come).
+    int lineSpeed = 0;
 
     // A module attached straight to the terminal (served on the pseudo-terminal only).
     bool isModule() const { return unit != Unit::Acu && unit != Unit::Terminal; }
     BootTarget moduleTarget() const;
+    // The speed of the unit's own serial line; 0 for a USB board, which has none.
+    static int ownLineSpeed(Unit unit);
 };
 
 // Parses the command line; --help and --version print and exit, a bad value exits with 2.

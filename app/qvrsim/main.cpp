@@ -130,19 +130,25 @@ public:
         QObject::connect(module, &BootModule::programmed, module, [this, module] { write(module); });
     }
 
+    // A module that took records, or lost some to overruns, is reported even when nothing
+    // landed: that is the report a spoiled upload needs most.
     void writeUnwritten()
     {
-        for (BootModule* module : m_modules)
-            if (!module->flash().isEmpty() && m_written[module] != stateOf(module))
+        for (BootModule* module : m_modules) {
+            const BootFlash& f = module->flash();
+            const bool touched =
+                !f.isEmpty() || f.goodRecords() + f.badRecords() > 0 || module->overruns() > 0;
+            if (touched && m_written[module] != stateOf(module))
                 write(module);
+        }
     }
 
 private:
-    using State = std::tuple<int, int, int, qsizetype>;
+    using State = std::tuple<int, int, int, qsizetype, int>;
     static State stateOf(const BootModule* m)
     {
         const BootFlash& f = m->flash();
-        return {f.eraseCount(), f.goodRecords(), f.badRecords(), f.byteCount()};
+        return {f.eraseCount(), f.goodRecords(), f.badRecords(), f.byteCount(), m->overruns()};
     }
 
     void write(BootModule* module)
@@ -156,12 +162,13 @@ private:
             return;
         }
         m_written[module] = stateOf(module);
-        say(QStringLiteral("programmed %1 base 0x%2 length %3 bytes, records good %4 bad %5")
+        say(QStringLiteral("programmed %1 base 0x%2 length %3 bytes, records good %4 bad %5, overruns %6")
                 .arg(BootModule::key(module->target()))
                 .arg(base, 4, 16, QLatin1Char('0'))
                 .arg(image.size())
                 .arg(flash.goodRecords())
-                .arg(flash.badRecords()));
+                .arg(flash.badRecords())
+                .arg(module->overruns()));
     }
 
     QString m_path;
@@ -251,6 +258,7 @@ int main(int argc, char** argv)
         pty = std::make_unique<PtyUnitHost>(lines.make(options.seed, {}), &transcript);
     }
     if (pty) {
+        pty->setLineSpeed(options.lineSpeed);
         if (!pty->open(options.ptyLink))
             die(QStringLiteral("cannot serve a pseudo-terminal: %1").arg(pty->errorString()));
         say(ptyLine(*pty));

@@ -121,11 +121,17 @@ qint64 SimByteLink::write(const QByteArray& data)
     m_transcript.push_back({start, Direction::ToUnit, data});
     const quint64 epoch = m_epoch;
     ++m_undelivered;
-    m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, data] {
+    const bool timed = m_baud > 0;
+    m_rt.singleShotNs(end - now + m_latencyNs, this, [this, epoch, data, timed, start, end] {
         if (epoch != m_epoch)
             return;
         --m_undelivered;
-        if (m_peer)
+        if (!m_peer)
+            return;
+        // A serial wire tells the unit when each byte arrived; a TCP link has no such time.
+        if (timed)
+            m_peer->peerReceivedOnWire(data, {start + m_latencyNs, end + m_latencyNs});
+        else
             m_peer->peerReceived(data);
     });
     return data.size();

@@ -1,5 +1,7 @@
 #include "AcuBootModules.h"
 
+#include "LinePace.h"
+
 namespace {
 
 constexpr BootTarget kTargets[] = {BootTarget::Acu,      BootTarget::Pcu,      BootTarget::Dvb,
@@ -75,16 +77,54 @@ void AcuBootModules::setFaults(const BootFaults& faults)
         m->setFaults(faults);
 }
 
-AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command)
+AcuBootModules::Outcome AcuBootModules::handle(const QByteArray& command, qint64 quietNs, qint64 earlyNs)
 {
     m_lines.clear();
+    if (quietNs >= 0)
+        quietNs += m_creditNs;
+    const bool late = m_streaming && LinePace::tooShort(quietNs, m_requiredQuietNs);
+    // Only a pause longer than its need by more than the tolerance tells of a late read; the
+    // sender's own small overshoots are not saved up.
+    const qint64 excessNs = quietNs - m_requiredQuietNs;
+    m_creditNs = late || quietNs < 0 || excessNs <= LinePace::kToleranceNs ? 0 : qMin(excessNs, earlyNs);
+    if (late) {
+        m_streaming->countOverrun();
+        qCDebug(lcSimBoot) << "overrun:" << command << "after" << quietNs / 1000 << "us, needed"
+                           << m_requiredQuietNs / 1000 << "us; it may have come" << earlyNs / 1000
+                           << "us before it was read";
+    }
+    m_keepStream = false;
     Outcome out;
-    out.taken = route(command);
+    out.taken = route(command, late);
+    if (!m_keepStream) {
+        m_streaming = nullptr;
+        m_requiredQuietNs = 0;
+    }
     out.lines = std::exchange(m_lines, {});
     return out;
 }
 
-bool AcuBootModules::route(const QByteArray& command)
+void AcuBootModules::keepStream(qint64 requiredQuietNs)
+{
+    if (!m_streaming)
+        return;
+    m_keepStream = true;
+    m_requiredQuietNs = requiredQuietNs;
+}
+
+void AcuBootModules::feedPiece(BootModule& target, const QByteArray& text, bool late)
+{
+    const int ended = target.recordsEnded();
+    target.feed(text, late);
+    const bool underWay = target.recordUnderWay();
+    if (!underWay && target.recordsEnded() == ended)
+        return;
+    m_streaming = &target;
+    // A record that ended with this piece is written before the module reads on.
+    keepStream(underWay ? LinePace::kPieceNs : LinePace::kPieceNs + LinePace::kRecordNs);
+}
+
+bool AcuBootModules::route(const QByteArray& command, bool late)
 {
     if (command.isEmpty())
         return false;
@@ -107,7 +147,7 @@ bool AcuBootModules::route(const QByteArray& command)
             return true;
         }
         if (lead == '#' && command.size() <= 5) {
-            acu.feed(payload);
+            feedPiece(acu, payload, late);
             return true;
         }
     }
@@ -119,6 +159,9 @@ bool AcuBootModules::route(const QByteArray& command)
         return false;
     }
     if (lead == '?' && command.size() == 5 && blanks(payload)) {
+        keepStream(LinePace::kRouteClearNs);
+        if (late)
+            return true;
         if (m_messageTarget)
             m_messageTarget->endOfMessage();
         m_messageTarget = nullptr;
@@ -133,21 +176,24 @@ bool AcuBootModules::route(const QByteArray& command)
         return true;
     }
     if (lead == '#' && command.size() >= 2 && command.size() <= 5) {
-        piece(payload);
+        piece(payload, late);
         return true;
     }
     // "wV..." and "w!123" read the receiver's version: those stay with the vocabulary.
     if (lead == 'w' && command.size() >= 2 && command.size() <= 5 && !command.startsWith("wV") &&
         command != "w!123") {
-        dvbPiece(payload);
+        dvbPiece(payload, late);
         return true;
     }
     return false;
 }
 
-void AcuBootModules::piece(const QByteArray& payload)
+void AcuBootModules::piece(const QByteArray& payload, bool late)
 {
     if (payload.startsWith('!')) {
+        keepStream(LinePace::kBurstEndNs);
+        if (late)
+            return;
         if (m_messageTarget)
             m_messageTarget->endOfMessage();
         m_messageTarget = nullptr;
@@ -163,14 +209,17 @@ void AcuBootModules::piece(const QByteArray& payload)
         m_messageTarget = &module(m_route);
     }
     m_messageStart = false;
-    m_messageTarget->feed(text);
+    feedPiece(*m_messageTarget, text, late);
 }
 
-void AcuBootModules::dvbPiece(const QByteArray& payload)
+void AcuBootModules::dvbPiece(const QByteArray& payload, bool late)
 {
     BootModule& dvb = module(BootTarget::Dvb);
-    if (payload.startsWith('!'))
-        dvb.endOfMessage();
-    else
-        dvb.feed(payload);
+    if (payload.startsWith('!')) {
+        keepStream(LinePace::kBurstEndNs);
+        if (!late)
+            dvb.endOfMessage();
+        return;
+    }
+    feedPiece(dvb, payload, late);
 }

@@ -21,21 +21,33 @@ AcuModel::~AcuModel() = default;
 
 void AcuModel::received(const QByteArray& bytes)
 {
-    const QList<QByteArray> commands = m_assembler.feed(bytes);
-    for (const QByteArray& command : commands) {
-        // A hang-up after an earlier command of the same chunk ends the conversation.
-        if (hasHungUp())
+    for (const QByteArray& command : m_assembler.feed(bytes))
+        if (!act(command, -1, 0))
             return;
-        qCDebug(lcSimAcu) << "command" << command;
-        Q_EMIT commandReceived(command);
-        // Pass-through pieces and bootloader commands go to the modules first; what they
-        // print goes out as reply lines.
-        const AcuBootModules::Outcome boot = m_unit->bootModules().handle(command);
-        for (const QByteArray& line : boot.lines)
-            output().reply(line);
-        if (boot.taken)
-            continue;
-        if (const auto reply = m_vocabulary.respond(command, *m_unit))
-            output().reply(*reply);
-    }
+}
+
+void AcuModel::receivedOnWire(const QByteArray& bytes, const WireTiming& timing)
+{
+    for (const CommandAssembler::Command& command : m_assembler.feedOnWire(bytes, timing))
+        if (!act(command.text, command.quietNs, command.earlyNs))
+            return;
+}
+
+bool AcuModel::act(const QByteArray& command, qint64 quietNs, qint64 earlyNs)
+{
+    // A hang-up after an earlier command of the same chunk ends the conversation.
+    if (hasHungUp())
+        return false;
+    qCDebug(lcSimAcu) << "command" << command;
+    Q_EMIT commandReceived(command);
+    // Pass-through pieces and bootloader commands go to the modules first; what they
+    // print goes out as reply lines.
+    const AcuBootModules::Outcome boot = m_unit->bootModules().handle(command, quietNs, earlyNs);
+    for (const QByteArray& line : boot.lines)
+        output().reply(line);
+    if (boot.taken)
+        return true;
+    if (const auto reply = m_vocabulary.respond(command, *m_unit))
+        output().reply(*reply);
+    return true;
 }

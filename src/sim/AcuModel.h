@@ -31,10 +31,14 @@ Q_SIGNALS:
 
 protected:
     void received(const QByteArray& bytes) override;
+    void receivedOnWire(const QByteArray& bytes, const WireTiming& timing) override;
     void connected() override { m_assembler.reset(); }
     void disconnected() override { m_assembler.reset(); }
 
 private:
+    // False once the unit has hung up: the rest of the chunk goes unheard.
+    bool act(const QByteArray& command, qint64 quietNs, qint64 earlyNs);
+
     std::shared_ptr<AcuUnit> m_unit;
     AcuVocabulary m_vocabulary;
     CommandAssembler m_assembler;

@@ -1,5 +1,7 @@
 #include "BootModule.h"
 
+#include "LinePace.h"
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcSimBoot, "qvrsim.boot", QtWarningMsg)
@@ -125,6 +127,7 @@ void BootModule::start()
     m_erasedSinceStart = false;
     m_word.clear();
     m_decoder.reset();
+    m_recordEndNs = -1;
     if (m_announce)
         say(name() + " BOOTLOADER READY");
     Q_EMIT started();
@@ -139,6 +142,9 @@ bool BootModule::erase(bool bulk)
         m_flash.erase();
         m_erasedSinceStart = true;
         m_unreported = false;
+        // Overruns are told with the image they spoiled.
+        m_overruns = 0;
+        m_recordEndNs = -1;
     }
     if (m_announce)
         say(ok ? QByteArray(bulk ? "BULK ERASED" : "ERASED") : QByteArray("ERASE FAILED"));
@@ -170,10 +176,42 @@ void BootModule::report()
     Q_EMIT programmed();
 }
 
-void BootModule::feed(const QByteArray& text)
+void BootModule::feed(const QByteArray& text, bool damaged)
 {
-    for (const char c : text)
+    if (!damaged) {
+        for (const char c : text)
+            feedChar(c);
+        return;
+    }
+    // The record under way loses characters, and so does one this text starts.
+    for (const char c : text) {
+        if (m_decoder.inRecord())
+            m_decoder.spoilCurrentRecord();
         feedChar(c);
+    }
+    if (m_decoder.inRecord())
+        m_decoder.spoilCurrentRecord();
+}
+
+void BootModule::feedOnWire(const QByteArray& text, const WireTiming& timing)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        // While the module writes a record it does not read its line. A record stamped late
+        // may have ended earlier, by as much as its host allows.
+        const bool late =
+            m_recordEndNs >= 0 &&
+            LinePace::tooShort(timing.byteStartNs(i, n) - m_recordEndNs + m_recordEarlyNs, m_recordPauseNs);
+        if (late && !std::exchange(m_overrunNoted, true))
+            countOverrun();
+        const int ended = recordsEnded();
+        feed(text.mid(i, 1), late);
+        if (recordsEnded() != ended) {
+            m_recordEndNs = timing.byteEndNs(i, n);
+            m_recordEarlyNs = timing.earlyNs;
+            m_overrunNoted = false;
+        }
+    }
 }
 
 void BootModule::feedChar(char c)

@@ -3,12 +3,17 @@
 #include "BootFlash.h"
 #include "SRecordDecoder.h"
 
+#include <SimPeer.h>
+
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 
 #include <utility>
 #include <vector>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSimBoot)
 
 // Every module family the programming terminal can reprogram.
 enum class BootTarget {
@@ -72,8 +77,14 @@ public:
     // The command words of the text stream, with what they do.
     void setWords(Words words) { m_words = std::move(words); }
     const Words& words() const { return m_words; }
-    // Text for the bootloader: command words and S-records, in any pieces.
-    void feed(const QByteArray& text);
+    // Text for the bootloader: command words and S-records, in any pieces. Damaged text
+    // lost characters on the line: the records it touches end bad and program nothing.
+    void feed(const QByteArray& text, bool damaged = false);
+    // Text straight off a serial line, with its wire times: a character that arrives while
+    // the module is still writing the record before it (setRecordPauseNs) overruns it.
+    void feedOnWire(const QByteArray& text, const WireTiming& timing);
+    // How long the module writes a record after its last character (0: it keeps up).
+    void setRecordPauseNs(qint64 ns) { m_recordPauseNs = ns; }
     // A message boundary (a pass-through burst or route ends): a half command is forgotten.
     void endOfMessage() { m_word.clear(); }
 
@@ -81,6 +92,13 @@ public:
     const BootFlash& flash() const { return m_flash; }
     // Records that started arriving (a lost record counts too).
     int recordsReceived() const { return m_records; }
+    // Records that have ended, good, bad or lost; and whether one is under way.
+    int recordsEnded() const { return m_decoder.recordsEnded(); }
+    bool recordUnderWay() const { return m_decoder.inRecord(); }
+    // Text that came too soon after the pause the module needed, here or in the ACU on the
+    // way to it, since the last erase.
+    int overruns() const { return m_overruns; }
+    void countOverrun() { ++m_overruns; }
     // "PROGRAMMED 32768 BYTES, 2 BAD RECORDS"
     QByteArray summary() const;
 
@@ -114,4 +132,9 @@ private:
     int m_records = 0;
     int m_recordChars = 0;
     bool m_corruptThis = false;
+    int m_overruns = 0;
+    qint64 m_recordPauseNs = 0;
+    qint64 m_recordEndNs = -1;   // when the last character of the record before arrived
+    qint64 m_recordEarlyNs = 0;  // how much earlier it may have arrived than stamped
+    bool m_overrunNoted = false; // one overrun per record written, however many bytes came
 };

@@ -1,5 +1,7 @@
 #include "ModuleUnit.h"
 
+#include "LinePace.h"
+
 #include <Runtime.h>
 
 #include <QLoggingCategory>
@@ -28,6 +30,9 @@ ModuleUnit::ModuleUnit(Runtime& runtime, BootTarget target, quint64 seed, QObjec
         connect(m, &BootModule::said, this, [this](const QByteArray& line) { say(line); });
         connect(m, &BootModule::programmed, this, [this, m] { onProgrammed(m); });
     }
+    // The Shorvel PCU takes its records as bare bytes and writes each before it reads on.
+    if (target == BootTarget::ShorvelPcu)
+        m_main->setRecordPauseNs(LinePace::kShorvelRecordNs);
     m_statusTimer->setInterval(kStatusIntervalMs);
     m_statusTimer->setCallback([this] { statusTick(); });
 }
@@ -91,6 +96,14 @@ void ModuleUnit::received(const QByteArray& bytes)
         if (hasHungUp() || !m_present)
             return;
     }
+}
+
+void ModuleUnit::receivedOnWire(const QByteArray& bytes, const WireTiming& timing)
+{
+    if (m_present && m_target == BootTarget::ShorvelPcu)
+        m_main->feedOnWire(bytes, timing);
+    else
+        received(bytes);
 }
 
 void ModuleUnit::usbLine(const QByteArray& line)

@@ -62,6 +62,7 @@ Q_SIGNALS:
 
 protected:
     void received(const QByteArray& bytes) override;
+    void receivedOnWire(const QByteArray& bytes, const WireTiming& timing) override;
     void connected() override;
     void disconnected() override;
 

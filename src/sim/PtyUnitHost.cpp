@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QScopedValueRollback>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -22,12 +23,37 @@ namespace {
 // How often a closed port is checked for a program opening it. Bytes the program sends
 // meanwhile wait in the terminal, so this only delays the first answer a little.
 constexpr int kWatchMs = 50;
+// A start bit, eight data bits and a stop bit.
+constexpr qint64 kBitsPerByte = 10;
+// Arrived bytes wait at most this long for the rest of their run before the unit hears
+// them, so a long stream is handed over in slices rather than byte by byte.
+constexpr qint64 kHoldNs = 4000000;
+// While the port is open at a line speed, the terminal is looked at this often even when
+// nothing woke us: the last look that found it empty bounds how long bytes may have
+// waited before they were read.
+constexpr int kLookMs = 1;
+// The terminal itself passes written bytes on to its reading side through a kernel worker,
+// which on a busy machine runs a millisecond or two late: bytes found by a look may have
+// been written that much before it.
+constexpr qint64 kTerminalLatenessNs = 2000000;
 } // namespace
 
 PtyUnitHost::PtyUnitHost(std::unique_ptr<SimPeer> peer, TranscriptWriter* transcript, QObject* parent)
     : QObject(parent), m_peer(std::move(peer)), m_transcript(transcript)
 {
     m_peer->setSender([this](const QByteArray& bytes) { send(bytes); });
+    m_clock.start();
+    m_arrival = new QTimer(this);
+    m_arrival->setSingleShot(true);
+    m_arrival->setTimerType(Qt::PreciseTimer);
+    connect(m_arrival, &QTimer::timeout, this, [this] { deliverArrived(); });
+    m_look = new QTimer(this);
+    m_look->setInterval(kLookMs);
+    m_look->setTimerType(Qt::PreciseTimer);
+    connect(m_look, &QTimer::timeout, this, [this] {
+        if (m_portOpen)
+            readMaster();
+    });
 }
 
 PtyUnitHost::~PtyUnitHost()
@@ -104,6 +130,10 @@ bool PtyUnitHost::open(const QString& linkPath)
 
 void PtyUnitHost::close()
 {
+    // Bytes still crossing a line that is taken away never arrive.
+    m_arrival->stop();
+    m_look->stop();
+    m_arriving.clear();
     delete m_notifier;
     m_notifier = nullptr;
     delete m_watch;
@@ -156,13 +186,20 @@ void PtyUnitHost::watch()
     qCInfo(lcSimPty) << m_slavePath << "opened";
     m_peer->peerConnected();
     m_notifier->setEnabled(true);
+    m_lastLookNs = nowNs();
+    if (m_baud > 0)
+        m_look->start();
     readMaster();
 }
 
 void PtyUnitHost::portClosed()
 {
+    m_look->stop();
     m_notifier->setEnabled(false);
     m_portOpen = false;
+    // What the program wrote before it closed the port was on the line: the unit hears it
+    // all before the port goes (its answers go nowhere).
+    deliverArrived(true);
     if (m_transcript)
         m_transcript->note(kEndpoint, QStringLiteral("closed"));
     qCInfo(lcSimPty) << m_slavePath << "closed";
@@ -179,15 +216,18 @@ void PtyUnitHost::readMaster()
             const QByteArray bytes(buffer, n);
             if (m_transcript)
                 m_transcript->record(kEndpoint, TranscriptWriter::Direction::In, bytes);
-            m_peer->peerReceived(bytes);
+            // They came after the last look that found the terminal empty.
+            arrive(bytes, nowNs() - m_lastLookNs + kTerminalLatenessNs);
             if (!m_portOpen) // the unit may have hung up meanwhile
                 return;
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            m_lastLookNs = nowNs();
             return;
+        }
         // EIO: the program closed the port.
         portClosed();
         return;
@@ -223,4 +263,74 @@ void PtyUnitHost::send(const QByteArray& bytes)
         return;
     }
     m_reportedOverflow = false;
+}
+
+qint64 PtyUnitHost::byteTimeNs(qint64 bytes) const
+{
+    return bytes * kBitsPerByte * 1000000000LL / m_baud;
+}
+
+void PtyUnitHost::arrive(const QByteArray& bytes, qint64 waitedUpToNs)
+{
+    if (m_baud <= 0) {
+        m_peer->peerReceived(bytes);
+        return;
+    }
+    // A byte starts across the line when it is read or when the byte before it has
+    // arrived, whichever is later: bytes read together follow each other back to back.
+    const qint64 now = nowNs();
+    qint64 start = now;
+    if (!m_arriving.empty()) {
+        const Run& last = m_arriving.back();
+        start = qMax(now, last.startNs + byteTimeNs(last.bytes.size()));
+    }
+    m_arriving.push_back({bytes, start, waitedUpToNs});
+    scheduleArrival();
+}
+
+void PtyUnitHost::deliverArrived(bool all)
+{
+    // The unit may close the port while it hears bytes; the delivery under way goes on.
+    if (m_delivering)
+        return;
+    const QScopedValueRollback<bool> delivering(m_delivering, true);
+    const qint64 now = nowNs();
+    while (!m_arriving.empty()) {
+        Run& run = m_arriving.front();
+        const qsizetype size = run.bytes.size();
+        // Bytes of the run whose last bit has arrived by now.
+        qsizetype arrived = size;
+        if (!all)
+            arrived =
+                qsizetype(qMin<qint64>(size, (now - run.startNs) * m_baud / (kBitsPerByte * 1000000000LL)));
+        if (arrived > run.delivered) {
+            const WireTiming timing{run.startNs + byteTimeNs(run.delivered),
+                                    run.startNs + byteTimeNs(arrived), run.earlyNs};
+            const QByteArray bytes = run.bytes.mid(run.delivered, arrived - run.delivered);
+            run.delivered = arrived;
+            m_peer->peerReceivedOnWire(bytes, timing);
+            // The unit may have closed the terminal meanwhile (a USB board that restarts).
+            if (m_arriving.empty())
+                return;
+        }
+        if (run.delivered < size)
+            break;
+        m_arriving.pop_front();
+    }
+    scheduleArrival();
+}
+
+void PtyUnitHost::scheduleArrival()
+{
+    if (m_arriving.empty()) {
+        m_arrival->stop();
+        return;
+    }
+    const Run& run = m_arriving.front();
+    const qint64 runEnd = run.startNs + byteTimeNs(run.bytes.size());
+    const qint64 nextByteEnd = run.startNs + byteTimeNs(run.delivered + 1);
+    const qint64 due = qMin(runEnd, nextByteEnd + kHoldNs);
+    // Rounded up: a timer that fires early finds nothing new and only comes round again.
+    const qint64 waitNs = qMax<qint64>(0, due - nowNs());
+    m_arrival->start(int((waitNs + 999999) / 1000000));
 }

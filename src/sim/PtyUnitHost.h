@@ -2,9 +2,11 @@
 
 #include <SimPeer.h>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <memory>
 
 class QSocketNotifier;
@@ -36,6 +38,12 @@ public:
     void vanish();
     bool comeBack();
 
+    // A pseudo-terminal has no line speed: what the program writes is there at once. At a
+    // line speed (bits per second; 0: none) each byte takes ten bit times to arrive, after
+    // the one before it, and the unit hears it, with its times, once it has arrived.
+    void setLineSpeed(int baud) { m_baud = qMax(0, baud); }
+    int lineSpeed() const { return m_baud; }
+
     QString slavePath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
     QString errorString() const { return m_error; }
@@ -50,6 +58,13 @@ private:
     void portClosed();
     void readMaster();
     void send(const QByteArray& bytes);
+    // Bytes read now start arriving when the line is free; hands over what has arrived.
+    // waitedUpToNs: how long they may have waited in the terminal before they were read.
+    void arrive(const QByteArray& bytes, qint64 waitedUpToNs);
+    void deliverArrived(bool all = false);
+    void scheduleArrival();
+    qint64 byteTimeNs(qint64 bytes) const;
+    qint64 nowNs() const { return m_clock.nsecsElapsed(); }
 
     std::unique_ptr<SimPeer> m_peer;
     TranscriptWriter* m_transcript;
@@ -62,4 +77,19 @@ private:
     QString m_vanishedLink;
     QString m_error;
     bool m_reportedOverflow = false;
+
+    // Bytes on their way across the line, one run a read, each following the one before.
+    struct Run {
+        QByteArray bytes;
+        qint64 startNs;
+        qint64 earlyNs; // they may have begun this much earlier (WireTiming)
+        qsizetype delivered = 0;
+    };
+    int m_baud = 0;
+    QElapsedTimer m_clock;
+    std::deque<Run> m_arriving;
+    QTimer* m_arrival = nullptr;
+    QTimer* m_look = nullptr;
+    qint64 m_lastLookNs = 0; // the terminal was found empty then
+    bool m_delivering = false;
 };

@@ -54,6 +54,7 @@ void SRecordDecoder::feed(char c)
             m_state = State::Type;
             m_hex.clear();
             m_count = -1;
+            m_spoiled = false;
         }
         return;
     case State::Type:
@@ -90,12 +91,18 @@ void SRecordDecoder::feed(char c)
 void SRecordDecoder::bad()
 {
     m_state = State::Idle;
+    m_spoiled = false;
+    ++m_ended;
     if (!std::exchange(m_lose, false))
         m_flash.countRecord(false);
 }
 
 void SRecordDecoder::finish()
 {
+    if (m_spoiled) {
+        bad();
+        return;
+    }
     m_state = State::Idle;
     QByteArray bytes;
     bytes.reserve(m_hex.size() / 2);
@@ -108,6 +115,7 @@ void SRecordDecoder::finish()
         bad();
         return;
     }
+    ++m_ended;
     if (std::exchange(m_lose, false))
         return;
     m_flash.countRecord(true);
@@ -127,4 +135,5 @@ void SRecordDecoder::reset()
     m_hex.clear();
     m_count = -1;
     m_lose = false;
+    m_spoiled = false;
 }

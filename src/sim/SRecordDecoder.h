@@ -25,6 +25,11 @@ public:
     // The record under way is lost on its way: when it completes it is neither counted
     // nor programmed, as if it had never come.
     void loseCurrentRecord() { m_lose = inRecord(); }
+    // Characters of the record under way were lost on the line: it ends as a bad record
+    // and programs nothing, whatever its checksum says.
+    void spoilCurrentRecord() { m_spoiled = inRecord(); }
+    // Records that have ended so far, good, bad or lost.
+    int recordsEnded() const { return m_ended; }
 
 private:
     enum class State { Idle, Type, Body };
@@ -37,4 +42,6 @@ private:
     int m_count = -1; // bytes after the count field, -1 while the count is being read
     QByteArray m_hex;
     bool m_lose = false;
+    bool m_spoiled = false;
+    int m_ended = 0;
 };

@@ -25,6 +25,13 @@ void UnitLine::peerReceived(const QByteArray& bytes)
     received(bytes);
 }
 
+void UnitLine::peerReceivedOnWire(const QByteArray& bytes, const WireTiming& timing)
+{
+    if (m_output.isHalted())
+        return;
+    receivedOnWire(bytes, timing);
+}
+
 void UnitLine::peerConnected()
 {
     m_connected = true;

@@ -51,6 +51,7 @@ public:
     int repliesDropped() const { return m_output.repliesDropped(); }
 
     void peerReceived(const QByteArray& bytes) final;
+    void peerReceivedOnWire(const QByteArray& bytes, const WireTiming& timing) final;
     void peerConnected() final;
     void peerDisconnected() final;
 
@@ -64,6 +65,13 @@ protected:
     bool isConnected() const { return m_connected; }
 
     virtual void received(const QByteArray& bytes) = 0;
+    // Bytes with the times they crossed a serial wire; units that need pauses on their
+    // line override this, the others hear the bytes alone.
+    virtual void receivedOnWire(const QByteArray& bytes, const WireTiming& timing)
+    {
+        Q_UNUSED(timing);
+        received(bytes);
+    }
     virtual void connected() {}
     virtual void disconnected() {}
 

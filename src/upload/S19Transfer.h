@@ -34,6 +34,9 @@ public:
 
     Outcome sendS19File(const QString& path);
     bool isRunning() const { return m_running; }
+    // Without its pauses the transfer still drains each piece but goes straight on. Only
+    // tests switch them off, to show that a unit catches a sender that does not keep them.
+    void setPausesKept(bool kept) { m_pausesKept = kept; }
 
     // The five-character pass-through messages one line becomes on its way through the ACU:
     // the routing prefix and four characters each; a shorter tail is padded with "00" and
@@ -80,9 +83,12 @@ private:
     void lineSent();
     // The port went away under the transfer: says at which line, and stops what follows.
     Outcome portClosed();
+    // FlushAndPause, unless the pauses are switched off.
+    void pause(int ms) { m_steps.pause(m_pausesKept ? ms : 0); }
 
     SequenceSteps m_steps;
     bool m_running = false;
+    bool m_pausesKept = true;
     qint64 m_startNs = 0;
     qint64 m_linesSent = 0;
     qint64 m_linesTotal = 0;

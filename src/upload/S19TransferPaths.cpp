@@ -40,27 +40,27 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
         if (behindAcu && !dvb) {
             if (!m_steps.sendCr("?    "))
                 return portClosed();
-            m_steps.pause(kPiecePauseMs);
+            pause(kPiecePauseMs);
         }
         for (const QByteArray& piece : acuPieces(line, prefix)) {
             if (!m_steps.send(piece))
                 return portClosed();
-            m_steps.pause(kPiecePauseMs);
+            pause(kPiecePauseMs);
         }
-        m_steps.pause(kLinePauseMs);
+        pause(kLinePauseMs);
         if (behindAcu) {
             if (!m_steps.send(burstEnd))
                 return portClosed();
-            m_steps.pause(kBurstEndPauseMs);
+            pause(kBurstEndPauseMs);
         }
         lineSent();
     }
-    m_steps.pause(kTailPauseMs);
+    pause(kTailPauseMs);
     if (behindAcu) {
         for (int i = 0; i < 2; ++i) {
             if (!m_steps.send(burstEnd))
                 return portClosed();
-            m_steps.pause(kTailEndPauseMs);
+            pause(kTailEndPauseMs);
         }
     }
     return m_steps.cancelRequested() ? Outcome::Cancelled : Outcome::Completed;
@@ -87,7 +87,7 @@ S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
             return Outcome::Cancelled;
         if (!m_steps.sendBare(line))
             return portClosed();
-        m_steps.pause(kShorvelPcuPauseMs);
+        pause(kShorvelPcuPauseMs);
         if (!m_steps.send(QByteArray()))
             return portClosed();
         lineSent();
@@ -158,7 +158,7 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
             m_steps.wait(kNmeaLineWaitMs);
         // Each line leaves the output buffer before the next is queued, so Cancel stops the
         // file where the progress says it is, and a long file never waits in the buffer.
-        m_steps.pause(0);
+        pause(0);
         lineSent();
     }
     const bool cancelled = m_steps.cancelRequested();

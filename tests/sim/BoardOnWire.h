@@ -25,11 +25,13 @@ struct BoardOnWire {
         link.open();
     }
 
-    // Text and CR LF, then a wait.
+    // Text and CR LF, then a wait once the bytes have crossed the line, as the terminal
+    // pauses.
     void send(const QByteArray& text, int waitMs = 10) { bare(text + "\r\n", waitMs); }
     void bare(const QByteArray& bytes, int waitMs = 10)
     {
         link.write(bytes);
+        link.drain(10000);
         rt.advance(waitMs);
     }
     // Sends and returns what came back meanwhile.

@@ -98,6 +98,38 @@ TEST(ModuleUnit, ShorvelPcuTakesBareCommandsAndBareLines)
     EXPECT_FALSE(t.board.module().inBootloader());
 }
 
+// The Shorvel PCU writes each bare record before it reads on: 60 ms after its last byte,
+// less the 1 ms allowed for a late read.
+TEST(ModuleUnit, ShorvelPcuOverrunsWhenALineFollowsARecordTooSoon)
+{
+    BoardOnWire t(BootTarget::ShorvelPcu, 9600);
+    const QByteArray image = pattern(64, 6);
+    const QList<QByteArray> lines = file(image); // S0, four lines of 16 bytes, S9
+    t.bare("^0080\xA6\r\n", 100);
+    t.bare("^0578", 100);
+    const auto line = [&](const QByteArray& text, qint64 pauseUs) {
+        t.link.write(text);
+        t.link.drain(1000);
+        t.rt.waitNs(pauseUs * 1000);
+        t.bare("\r\n", 0);
+    };
+    BootModule& pcu = t.board.module();
+    line(lines[0], 60000);
+    line(lines[1], 59000);
+    EXPECT_EQ(pcu.overruns(), 0);
+    line(lines[2], 58900); // its line end is lost; the record was already whole
+    EXPECT_EQ(pcu.overruns(), 1);
+    // No pause at all: the line end and the next record come while the record is written.
+    t.link.write(lines[3]);
+    t.bare("\r\n", 0);
+    line(lines[4], 60000);
+    EXPECT_EQ(pcu.overruns(), 2);
+    line(lines[5], 60000);
+    EXPECT_EQ(pcu.overruns(), 2);
+    EXPECT_EQ(pcu.flash().badRecords(), 1);
+    EXPECT_EQ(pcu.flash().span(), image.left(48)) << "the last data record never landed";
+}
+
 TEST(ModuleUnit, ShorvelPanelIsDoneAtItsRestartAsItNeverSeesTheShortLastLine)
 {
     BoardOnWire t(BootTarget::ShorvelPanel, 9600);

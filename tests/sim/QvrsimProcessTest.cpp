@@ -267,9 +267,9 @@ TEST(QvrsimProcess, UsbPcuBootloaderWritesTheProgrammedImageAndSaysSo)
 
     const auto m = sim.waitFor("^qvrsim: programmed (.*)$");
     ASSERT_TRUE(m.hasMatch()) << sim.out.constData();
-    EXPECT_EQ(
-        m.captured(1),
-        QStringLiteral("usb-pcu base 0x1000 length 3000 bytes, records good %1 bad 0").arg(lines.size()));
+    EXPECT_EQ(m.captured(1),
+              QStringLiteral("usb-pcu base 0x1000 length 3000 bytes, records good %1 bad 0, overruns 0")
+                  .arg(lines.size()));
     QFile file(imagePath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), image);
