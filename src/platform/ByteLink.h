@@ -79,6 +79,9 @@ public:
     // wire clock (Runtime ns); -1 when the link keeps no such clock. A drain that wakes up
     // late still knows when the line fell silent.
     virtual qint64 outputDoneAtNs() const { return -1; }
+    // Throws away what is queued and not yet sent (Qt's buffer and the kernel's), so that
+    // output held up by a stalled line cannot reach the device later, out of its context.
+    virtual void discardOutput() {}
 
     // Output lines and handshaking. False when the device has no such line.
     virtual bool setDtr(bool on)

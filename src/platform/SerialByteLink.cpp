@@ -129,6 +129,10 @@ qint64 SerialByteLink::write(const QByteArray& data)
     const qint64 n = m_port.write(data);
     if (n <= 0)
         return n;
+    // Qt would hand the bytes to the kernel only on a later pass of the event loop; on a
+    // busy machine that moment can come a millisecond or more after the clock below starts,
+    // and a pause measured from the clock would come out short on the wire.
+    m_port.flush();
     const qint64 now = m_rt.nowNs();
     if (now >= m_lineFreeAtNs) {
         // The line is idle: these bytes start now.
@@ -138,6 +142,15 @@ qint64 SerialByteLink::write(const QByteArray& data)
     m_runBytes += n;
     m_lineFreeAtNs = m_runStartNs + wireTimeNs(m_runBytes);
     return n;
+}
+
+void SerialByteLink::discardOutput()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clear(QSerialPort::Output);
+    // Nothing more is on its way: the line is free from now.
+    m_lineFreeAtNs = m_rt.nowNs();
 }
 
 qint64 SerialByteLink::bytesToWrite() const

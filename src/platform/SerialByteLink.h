@@ -37,6 +37,7 @@ public:
     qint64 bytesToWrite() const override;
     bool drain(int timeoutMs) override;
     qint64 outputDoneAtNs() const override { return m_outputDoneAtNs; }
+    void discardOutput() override;
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
     bool dtr() const override;

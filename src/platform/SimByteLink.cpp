@@ -93,6 +93,7 @@ void SimByteLink::close()
     m_connecting = false;
     ++m_epoch;
     m_undelivered = 0;
+    m_held.clear();
     m_txSegments.clear();
     if (wasOpen && m_peer)
         m_peer->peerDisconnected();
@@ -109,10 +110,33 @@ void SimByteLink::dropFromPeer()
     Q_EMIT closedByPeer();
 }
 
+void SimByteLink::setOutputStalled(bool stalled)
+{
+    m_stalled = stalled;
+    if (stalled)
+        return;
+    std::vector<QByteArray> held;
+    held.swap(m_held);
+    m_undelivered -= int(held.size());
+    for (const QByteArray& data : held)
+        write(data);
+}
+
+void SimByteLink::discardOutput()
+{
+    m_undelivered -= int(m_held.size());
+    m_held.clear();
+}
+
 qint64 SimByteLink::write(const QByteArray& data)
 {
     if (!m_open)
         return -1;
+    if (m_stalled) {
+        m_held.push_back(data);
+        ++m_undelivered;
+        return data.size();
+    }
     const qint64 now = m_rt.nowNs();
     qint64 end = 0;
     const qint64 start = occupy(m_tx, data.size(), &end);

@@ -52,6 +52,10 @@ public:
     // The far end goes away: the link closes by itself, with closedByPeer and the text the
     // platform gives for it in errorString().
     void dropFromPeer();
+    // The line stops taking bytes (a handshake line held low, a stalled adapter): writes are
+    // accepted but stay queued, so a drain cannot finish. Lifting the stall sends them.
+    void setOutputStalled(bool stalled);
+    void discardOutput() override;
     // A serial line event arrives now.
     void injectLineEvent(LineEvent event);
     void setLineStates(const LineStates& states) { m_lines = states; }
@@ -111,5 +115,7 @@ private:
     bool m_initialDtr = false;
     bool m_initialRts = false;
     int m_openCount = 0;
+    bool m_stalled = false;
+    std::vector<QByteArray> m_held;
     std::vector<Record> m_transcript;
 };

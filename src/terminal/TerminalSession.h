@@ -147,7 +147,11 @@ public:
     // end-wait-on-receive is set.
     bool modalWait(int ms);
     // Drains the output, processes events once, then pauses ms, ending on the deadline.
-    void flushAndPause(int ms);
+    // False when the port is open but its output did not leave it within the drain limit
+    // (a line held by handshaking, a stalled adapter): what was queued is thrown away, so
+    // it cannot reach the device later, and there is no pause.
+    bool flushAndPause(int ms);
+    static constexpr int kDrainLimitMs = 10000;
     // Up to 2 s until replyText is not empty. Returns replyText (possibly empty).
     QString awaitReply();
     // As awaitReply, but returns at once while the abort code is set; on time-out

@@ -8,12 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-// Upper bound for draining the output before a pause; a line held up by handshaking
-// must not hang the sequence.
-constexpr int kDrainLimitMs = 10000;
-} // namespace
-
 bool TerminalSession::modalWait(int ms)
 {
     bool endedByData = false;
@@ -23,12 +17,20 @@ bool TerminalSession::modalWait(int ms)
     return endedByData;
 }
 
-void TerminalSession::flushAndPause(int ms)
+bool TerminalSession::flushAndPause(int ms)
 {
     const qint64 calledNs = m_rt.nowNs();
     qint64 silentSinceNs = -1;
-    if (m_portOpen && activeLink().drain(kDrainLimitMs))
-        silentSinceNs = activeLink().outputDoneAtNs();
+    if (m_portOpen) {
+        // The drain's limit keeps a line held up by handshaking from hanging the sequence.
+        if (activeLink().drain(kDrainLimitMs)) {
+            silentSinceNs = activeLink().outputDoneAtNs();
+        } else if (activeLink().isOpen()) {
+            activeLink().discardOutput();
+            return false;
+        }
+        // A link that closed while draining is told by the next send's refusal.
+    }
     m_rt.processEvents();
     // The pause is a gap on the wire, so when the output was still going out it counts
     // from the moment the last byte left: a drain that woke up late (a busy machine) has
@@ -37,6 +39,7 @@ void TerminalSession::flushAndPause(int ms)
     const qint64 now = m_rt.nowNs();
     const qint64 from = silentSinceNs > calledNs ? qMin(silentSinceNs, now) : now;
     m_rt.waitNs(from + qint64(ms) * 1000000 - now);
+    return true;
 }
 
 QString TerminalSession::awaitReply()

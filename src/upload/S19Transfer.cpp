@@ -120,8 +120,10 @@ S19Transfer::Outcome S19Transfer::portClosed()
     // The refused send's box was the message; this line is the verdict that stays on the
     // screen. The line in hand counts as not sent.
     const qint64 line = qMin(m_linesSent + 1, m_linesTotal);
-    m_steps.session().screen().showLine(
-        QStringLiteral("PT:  Upload stopped: the port closed at line %1 of %2").arg(line).arg(m_linesTotal));
+    m_steps.session().screen().showLine(QStringLiteral("PT:  Upload stopped: %1 at line %2 of %3")
+                                            .arg(m_steps.haltReason())
+                                            .arg(line)
+                                            .arg(m_linesTotal));
     m_steps.setCancelRequested(true);
     return Outcome::PortClosed;
 }

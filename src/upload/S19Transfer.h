@@ -81,10 +81,16 @@ private:
     // the upload is stopped with a line saying so and cancelRequested set).
     bool awaitEcho(qint64 mark, qint64 moreThan);
     void lineSent();
-    // The port went away under the transfer: says at which line, and stops what follows.
+    // The port went away under the transfer, or stopped sending: says at which line, and
+    // stops what follows.
     Outcome portClosed();
-    // FlushAndPause, unless the pauses are switched off.
-    void pause(int ms) { m_steps.pause(m_pausesKept ? ms : 0); }
+    // FlushAndPause, unless the pauses are switched off. False when the output did not
+    // leave the port and the sequence stopped.
+    bool pause(int ms)
+    {
+        m_steps.pause(m_pausesKept ? ms : 0);
+        return !m_steps.halted();
+    }
 
     SequenceSteps m_steps;
     bool m_running = false;

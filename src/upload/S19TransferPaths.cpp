@@ -40,27 +40,33 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
         if (behindAcu && !dvb) {
             if (!m_steps.sendCr("?    "))
                 return portClosed();
-            pause(kPiecePauseMs);
+            if (!pause(kPiecePauseMs))
+                return portClosed();
         }
         for (const QByteArray& piece : acuPieces(line, prefix)) {
             if (!m_steps.send(piece))
                 return portClosed();
-            pause(kPiecePauseMs);
+            if (!pause(kPiecePauseMs))
+                return portClosed();
         }
-        pause(kLinePauseMs);
+        if (!pause(kLinePauseMs))
+            return portClosed();
         if (behindAcu) {
             if (!m_steps.send(burstEnd))
                 return portClosed();
-            pause(kBurstEndPauseMs);
+            if (!pause(kBurstEndPauseMs))
+                return portClosed();
         }
         lineSent();
     }
-    pause(kTailPauseMs);
+    if (!pause(kTailPauseMs))
+        return portClosed();
     if (behindAcu) {
         for (int i = 0; i < 2; ++i) {
             if (!m_steps.send(burstEnd))
                 return portClosed();
-            pause(kTailEndPauseMs);
+            if (!pause(kTailEndPauseMs))
+                return portClosed();
         }
     }
     return m_steps.cancelRequested() ? Outcome::Cancelled : Outcome::Completed;
@@ -87,7 +93,8 @@ S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
             return Outcome::Cancelled;
         if (!m_steps.sendBare(line))
             return portClosed();
-        pause(kShorvelPcuPauseMs);
+        if (!pause(kShorvelPcuPauseMs))
+            return portClosed();
         if (!m_steps.send(QByteArray()))
             return portClosed();
         lineSent();
@@ -158,7 +165,8 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
             m_steps.wait(kNmeaLineWaitMs);
         // Each line leaves the output buffer before the next is queued, so Cancel stops the
         // file where the progress says it is, and a long file never waits in the buffer.
-        pause(0);
+        if (!pause(0))
+            return portClosed();
         lineSent();
     }
     const bool cancelled = m_steps.cancelRequested();

@@ -1,6 +1,7 @@
 #include "SequenceSteps.h"
 
 #include "ModuleSelection.h"
+#include "Prompter.h"
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
 
@@ -12,14 +13,14 @@ SequenceSteps::SequenceSteps(TerminalSession& session, ModuleSelection& selectio
 SequenceSteps::Sequence::Sequence(SequenceSteps& steps) : m_steps(steps)
 {
     if (m_steps.m_depth++ == 0)
-        m_steps.m_halted = false;
+        m_steps.m_halted = m_steps.m_stalled = false;
 }
 
 SequenceSteps::Sequence::~Sequence()
 {
     if (--m_steps.m_depth > 0 || !m_steps.m_halted)
         return;
-    m_steps.m_session.screen().showLine(QString::fromLatin1(kStoppedLine));
+    m_steps.m_session.screen().showLine(QString::fromLatin1(m_steps.m_stalled ? kStalledLine : kStoppedLine));
     m_steps.setCancelRequested(true);
 }
 
@@ -67,8 +68,15 @@ void SequenceSteps::wait(int ms)
 
 void SequenceSteps::pause(int ms)
 {
-    if (!m_halted)
-        m_session.flushAndPause(ms);
+    if (m_halted || m_session.flushAndPause(ms))
+        return;
+    m_halted = m_stalled = true;
+    m_session.prompter().error(QString::fromLatin1(kStalledText));
+}
+
+QString SequenceSteps::haltReason() const
+{
+    return m_stalled ? QStringLiteral("the port stopped sending") : QStringLiteral("the port closed");
 }
 
 void SequenceSteps::captureOn()

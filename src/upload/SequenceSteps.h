@@ -22,6 +22,10 @@ class SequenceSteps {
 public:
     static constexpr char kEsc = 27;
     static constexpr const char* kStoppedLine = "PT:  Stopped: the port closed";
+    static constexpr const char* kStalledLine = "PT:  Stopped: the port stopped sending";
+    // The one message when the output does not leave the port.
+    static constexpr const char* kStalledText =
+        "Error,\rThe port did not send its output within 10 s.\rCheck the cable and the handshaking setting.";
 
     // One user command. The outermost scope starts with a clean slate; if the port was lost
     // on the way it ends with kStoppedLine and cancelRequested set, so callers stop too.
@@ -54,7 +58,8 @@ public:
     void showText(const QString& text);
     // ModalWait: the window stays responsive; ends after ms.
     void wait(int ms);
-    // FlushAndPause: the output is drained first, then ms pass.
+    // FlushAndPause: the output is drained first, then ms pass. Output that does not leave
+    // the port halts the sequence with one message, as a refused send does.
     void pause(int ms);
 
     // Reply capture: everything received is appended to replyText while it is on.
@@ -70,10 +75,12 @@ public:
     bool cancelRequested() const;
     void setCancelRequested(bool on);
 
-    // True once a send was refused in the running sequence.
+    // True once a send was refused, or the output stalled, in the running sequence.
     bool halted() const { return m_halted; }
+    // What halted it, for the verdict line: "the port closed" or "the port stopped sending".
+    QString haltReason() const;
     // A sequence run outside a Sequence scope (the transfer) starts here.
-    void resume() { m_halted = false; }
+    void resume() { m_halted = m_stalled = false; }
 
 private:
     bool out(const QByteArray& bytes);
@@ -81,5 +88,6 @@ private:
     TerminalSession& m_session;
     ModuleSelection& m_selection;
     bool m_halted = false;
+    bool m_stalled = false; // halted because the output did not leave the port
     int m_depth = 0;
 };

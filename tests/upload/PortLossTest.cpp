@@ -160,6 +160,53 @@ TEST(TcpPortLoss, AFailedRedialStopsTheTransferWithItsOneBox)
     EXPECT_FALSE(rig.session->isPortOpen());
 }
 
+// A line that stops taking bytes (a handshake line held low, a stalled adapter) would
+// otherwise cost the drain's limit on every piece of the file and still end "complete":
+// the first stalled drain stops the transfer with one box, and what was queued behind it
+// never reaches the module.
+TEST(StalledLine, TheFirstDrainThatCannotFinishStopsTheTransfer)
+{
+    QTemporaryDir dir;
+    TerminalRig rig;
+    ModuleSelection selection{*rig.session};
+    ManualUpload upload{*rig.session, selection};
+    rig.session->start();
+    selection.select(Module::QVR2a);
+    rig.serial.clearTranscript();
+    rig.screen().clear();
+    const QString path = dir.filePath("fw.s19");
+    const Lines lines{srec::record(1, 0, srec::pattern(16, 1)), srec::record(1, 0x10, srec::pattern(15, 2)),
+                      srec::end(0xF003)};
+    ASSERT_TRUE(srec::write(path, lines));
+    QByteArray heardAfterStall;
+    bool stalled = false;
+    rig.serialPeer.onHeard = [&](const QByteArray& heard) {
+        if (stalled)
+            heardAfterStall += heard;
+        if (!stalled && heard.contains("#S112")) {
+            stalled = true;
+            rig.serial.setOutputStalled(true);
+        }
+    };
+    const qint64 t0 = rig.rt.now();
+    EXPECT_EQ(upload.transfer().sendS19File(path), S19Transfer::Outcome::PortClosed);
+    const qint64 took = rig.rt.now() - t0;
+    rig.serial.setOutputStalled(false);
+    rig.rt.advance(2000);
+
+    EXPECT_EQ(rig.prompter.texts(),
+              QStringList{"Error,\rThe port did not send its output within 10 s.\rCheck the cable and the "
+                          "handshaking setting."});
+    EXPECT_TRUE(
+        rig.screen().text().endsWith("PT:  Upload stopped: the port stopped sending at line 2 of 3\r\n"))
+        << rig.screen().text().toStdString();
+    EXPECT_LT(took, 11000) << "one drain limit, not one per piece";
+    EXPECT_TRUE(heardAfterStall.isEmpty())
+        << "the queued piece was thrown away: " << heardAfterStall.toStdString();
+    EXPECT_TRUE(rig.session->cancelRequested());
+    EXPECT_TRUE(rig.session->isPortOpen());
+}
+
 // The bootloader and erase sequences stop the same way: one box, one line, no waits run on.
 TEST(SequencePortLoss, StartAndEraseStopAtTheFirstRefusedSend)
 {
