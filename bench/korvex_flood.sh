@@ -16,7 +16,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-# A free port below 32768 (older settings files keep TCP ports as 16-bit signed numbers).
+# A free port below 32768, a port any settings file, old or new, can hold.
 port=""
 for try in 2110 2112 2114 2116 2118 21010 21012 21014; do
   "$build/app/qvrsim/qvrsim" --babble --port "$try" --transcript "$work/transcript.txt" \

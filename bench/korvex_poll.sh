@@ -13,7 +13,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-# A free port below 32768 (the programs keep TCP ports as 16-bit signed numbers).
+# A free port below 32768, a port any settings file, old or new, can hold.
 port=""
 for try in 2100 2102 2104 2106 2108 21000 21002 21004; do
   "$build/app/qvrsim/qvrsim" --quiet --port "$try" >"$work/qvrsim.out" 2>&1 &

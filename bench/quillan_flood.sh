@@ -55,8 +55,8 @@ trap cleanup EXIT
 
 rss_kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
 
-# Starts the flood on a free port of 127.0.0.1 below 32768 (the settings keep the port in a
-# 16-bit signed number) and sets port. Not run in a subshell: the flood's processes must be
+# Starts the flood on a free port of 127.0.0.1 below 32768 (a port settings files of every age
+# can hold) and sets port. Not run in a subshell: the flood's processes must be
 # known here to be ended.
 start_flood() {
   local dir="$1" try
