@@ -8,13 +8,12 @@
 #   bench/korvex_events_gui.sh [build dir]        KEEP=1 keeps the work folder (trace, screenshot)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/korvex_common.sh
 build="${1:-build}"
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool)"; exit 2; }
 done
 work=$(mktemp -d)
-export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/Vantrel"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -35,15 +34,7 @@ start_unit() { # port (0 = any free one); sets unit_pid and port
 }
 start_unit 0
 
-cat >"$XDG_CONFIG_HOME/Vantrel/multQVRRemote.ini" <<INI
-[Properties]
-Caption1=QVR Sim TCP
-Enabled1=True
-Address1=127.0.0.1
-Port1=$port
-Serial1=False
-Select=1
-INI
+korvex_tcp_settings "$work/config" "$port"
 
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &

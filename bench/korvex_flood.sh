@@ -8,6 +8,7 @@
 # Usage: bench/korvex_flood.sh [build dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/korvex_common.sh
 build="${1:-build}"
 duration="${DURATION:-60}"
 pacing_ms=200
@@ -31,19 +32,8 @@ done
 [ -n "$port" ] || { echo "qvrsim did not start"; cat "$work/qvrsim.out"; exit 1; }
 echo "qvrsim --babble on 127.0.0.1:$port; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-mkdir -p "$work/config/Vantrel"
-cat >"$work/config/Vantrel/multQVRRemote.ini" <<INI
-[Properties]
-Serial1=False
-Address1=127.0.0.1
-Port1=$port
-Enabled1=True
-Select=1
-INI
-export XDG_CONFIG_HOME="$work/config"
+korvex_tcp_settings "$work/config" "$port"
 hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-rss_kb() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 sent_bytes() { awk '/^(wchar|write_bytes)/ {print $2; exit}' "/proc/$1/io" 2>/dev/null || echo 0; }
 
 QT_QPA_PLATFORM=offscreen "$build/app/korvex/korvex" --quit-after $((duration + 10)) \

@@ -6,6 +6,7 @@
 # Usage: bench/korvex_poll.sh [build dir]   (DURATION=60 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/korvex_common.sh
 build="${1:-build}"
 duration="${DURATION:-60}"
 work=$(mktemp -d)
@@ -30,19 +31,8 @@ echo "qvrsim on 127.0.0.1:$port; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$build/bench/poll_rate" --port "$port" --pacing 50 --seconds "$duration"
 
 # The program itself, with a settings folder of its own pointing at qvrsim.
-mkdir -p "$work/config/Vantrel"
-cat >"$work/config/Vantrel/multQVRRemote.ini" <<INI
-[Properties]
-Serial1=False
-Address1=127.0.0.1
-Port1=$port
-Enabled1=True
-Select=1
-INI
-export XDG_CONFIG_HOME="$work/config"
+korvex_tcp_settings "$work/config" "$port"
 hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-rss_kb() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 
 # A virtual X server of our own, so that the measured process is korvex itself.
 display=""
