@@ -25,25 +25,9 @@ struct Simulator {
     {
         process.start(qvrsimPath(), {"--port", "0"});
         QByteArray out;
-        const QRegularExpression re("TCP 127\\.0\\.0\\.1:(\\d+)");
-        QDeadlineTimer deadline(5000);
-        while (port == 0 && !deadline.hasExpired()) {
-            process.waitForReadyRead(100);
-            out += process.readAllStandardOutput();
-            if (const auto m = re.match(QString::fromLatin1(out)); m.hasMatch())
-                port = quint16(m.captured(1).toUInt());
-        }
+        port = qvrsimTcpPort(process, &out);
     }
-    ~Simulator()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        ::kill(pid_t(process.processId()), SIGTERM);
-        if (!process.waitForFinished(3000)) {
-            ::kill(pid_t(process.processId()), SIGKILL);
-            process.waitForFinished(2000);
-        }
-    }
+    ~Simulator() { stopQvrsim(process); }
 };
 
 // Runs a program offscreen with its own settings and runtime folders until it quits.

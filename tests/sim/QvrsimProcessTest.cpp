@@ -217,16 +217,7 @@ struct SimProcess {
     QByteArray out;
 
     explicit SimProcess(const QStringList& args) { process.start(qvrsimPath(), args); }
-    ~SimProcess()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        ::kill(pid_t(process.processId()), SIGTERM);
-        if (!process.waitForFinished(3000)) {
-            ::kill(pid_t(process.processId()), SIGKILL);
-            process.waitForFinished(2000);
-        }
-    }
+    ~SimProcess() { stopQvrsim(process); }
     // Waits for a stdout line matching the pattern; returns the match.
     QRegularExpressionMatch waitFor(const QString& pattern, int ms = 5000)
     {

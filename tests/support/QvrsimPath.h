@@ -7,6 +7,9 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <csignal>
+#include <sys/types.h>
+
 inline QString qvrsimPath()
 {
     const QString built = QStringLiteral(QVRSIM_EXE);
@@ -28,4 +31,17 @@ inline quint16 qvrsimTcpPort(QProcess& sim, QByteArray* output, int timeoutMs = 
             return quint16(m.captured(1).toUInt());
     }
     return 0;
+}
+
+// Ends a qvrsim the test started, by its pid: SIGTERM first (it stops cleanly and removes its
+// links), SIGKILL if it does not end.
+inline void stopQvrsim(QProcess& sim)
+{
+    if (sim.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(sim.processId()), SIGTERM);
+    if (!sim.waitForFinished(3000)) {
+        ::kill(pid_t(sim.processId()), SIGKILL);
+        sim.waitForFinished(2000);
+    }
 }
