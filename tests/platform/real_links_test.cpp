@@ -4,9 +4,11 @@
 #include "SerialByteLink.h"
 #include "TcpByteLink.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QNetworkProxy>
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -271,4 +273,27 @@ TEST(TcpByteLink, PeerHangingUpClosesTheLinkOnce)
     r.rt.wait(20);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(errors.count(), 0);
+}
+
+namespace {
+QNetworkProxy proxyFor(const char* host)
+{
+    return QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(QString::fromLatin1(host), 2000)).value(0);
+}
+void askForAFactoryAddress()
+{
+    const QNetworkProxy p = proxyFor("192.168.0.195");
+    // Sent to a closed port of this machine instead: nothing leaves it.
+    EXPECT_EQ(p.type(), QNetworkProxy::Socks5Proxy);
+    EXPECT_EQ(p.hostName(), "127.0.0.1");
+}
+} // namespace
+
+// The test processes' guard, asked the way a socket asks it (no socket is opened here):
+// loopback goes direct, any other address is diverted and fails the test that tried.
+TEST(LoopbackGuard, OnlyThisMachineIsReachableFromATest)
+{
+    for (const char* host : {"127.0.0.1", "127.0.0.2", "::1", "localhost"})
+        EXPECT_EQ(proxyFor(host).type(), QNetworkProxy::NoProxy) << host;
+    EXPECT_NONFATAL_FAILURE(askForAFactoryAddress(), "tests may reach 127.0.0.1 only");
 }

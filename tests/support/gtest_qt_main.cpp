@@ -1,6 +1,9 @@
 // Main for the GoogleTest targets. Every test process gets its own settings folder
 // (XDG_CONFIG_HOME in a temporary directory) before anything reads the store, and a
-// Qt application object (a widget one for the window tests, offscreen).
+// Qt application object (a widget one for the window tests, offscreen), and a guard that
+// lets TCP connections reach this machine only.
+#include "LoopbackOnly.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -20,6 +23,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApp app(argc, argv);
+    loopbackonly::install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
