@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     TracingPrompter prompter(scripted, trace);
     SimByteLink unusedSerial(rt, ByteLink::Kind::Serial);
     TcpByteLink tcp(rt);
-    trace.watchReceived(tcp);
+    trace.watchLink(tcp);
     KorvexSession session(store, prompter, rt, unusedSerial, tcp);
     KorvexTrace hooks(session, unusedSerial, tcp, trace);
     FrontPanelLogic front(session);

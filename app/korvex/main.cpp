@@ -91,8 +91,8 @@ int main(int argc, char** argv)
     IniSettingsStore store;
     SerialByteLink serial(runtime);
     TcpByteLink tcp(runtime);
-    trace.watchReceived(serial);
-    trace.watchReceived(tcp);
+    trace.watchLink(serial);
+    trace.watchLink(tcp);
     QtPrompter qtPrompter;
     // Message boxes without a title of their own carry the program's title.
     qtPrompter.setDefaultTitle(KorvexSettings::kApp);

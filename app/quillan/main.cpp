@@ -66,8 +66,8 @@ int main(int argc, char** argv)
     IniSettingsStore store;
     SerialByteLink serial(runtime);
     TcpByteLink tcp(runtime);
-    trace.watchReceived(serial);
-    trace.watchReceived(tcp);
+    trace.watchLink(serial);
+    trace.watchLink(tcp);
     QtPrompter qtPrompter;
     qtPrompter.setDefaultTitle(InstanceLock::captionText(instance));
     TracingPrompter prompter(qtPrompter, trace);

@@ -114,10 +114,11 @@ void SessionTrace::writeLine(Kind kind, const QString& escaped)
     }
 }
 
-void SessionTrace::watchReceived(ByteLink& link)
+void SessionTrace::watchLink(ByteLink& link)
 {
     connect(&link, &ByteLink::received, this,
             [this](const QByteArray& data) { recordBytes(Kind::Recv, data); });
+    connect(&link, &ByteLink::sent, this, [this](const QByteArray& data) { recordBytes(Kind::Send, data); });
 }
 
 QString SessionTrace::escape(const QByteArray& bytes)

@@ -55,9 +55,10 @@ public:
     // Texts are escaped from their UTF-8 form; bytes (wire data) byte for byte.
     void record(Kind kind, const QString& text);
     void recordBytes(Kind kind, const QByteArray& bytes);
-    // Every chunk the link receives, from the moment of this call; call it before anything
-    // else listens, so that a chunk's line comes before the events it causes.
-    void watchReceived(ByteLink& link);
+    // Every chunk the link receives and every write it accepts, from the moment of this
+    // call; call it before anything else listens, so that a chunk's line comes before the
+    // events it causes.
+    void watchLink(ByteLink& link);
 
     // Printable ASCII stays as it is; backslash, CR, LF and tab become \\ \r \n \t, every
     // other byte \xNN (upper-case hex).

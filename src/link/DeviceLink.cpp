@@ -224,9 +224,9 @@ bool DeviceLink::commOut(const QByteArray& text)
     }
     const ConnectionProfile& p = profile(m_selected);
     if (p.serial)
-        return sendOn(m_serial, text);
+        return m_serial.write(text) >= 0;
     if (m_tcp.isOpen())
-        return sendOn(m_tcp, text);
+        return m_tcp.write(text) >= 0;
     if (m_reconnecting)
         return false;
     if (!reconnectTcp(p)) {
@@ -236,15 +236,7 @@ bool DeviceLink::commOut(const QByteArray& text)
     }
     if (!m_portOpen)
         return false;
-    return sendOn(m_tcp, text);
-}
-
-bool DeviceLink::sendOn(ByteLink& link, const QByteArray& text)
-{
-    if (link.write(text) < 0)
-        return false;
-    Q_EMIT sent(text);
-    return true;
+    return m_tcp.write(text) >= 0;
 }
 
 bool DeviceLink::reconnectTcp(const ConnectionProfile& p)

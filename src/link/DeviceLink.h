@@ -82,8 +82,6 @@ Q_SIGNALS:
     void linkClosed();
     // Every received chunk, unchanged.
     void received(const QByteArray& data);
-    // Text the link accepted for sending.
-    void sent(const QByteArray& text);
     void waitStarted(int ms);
     void waitFinished();
 
@@ -93,7 +91,6 @@ private:
     void toggleSerial(const ConnectionProfile& p);
     bool connectTcp(const ConnectionProfile& p);
     bool reconnectTcp(const ConnectionProfile& p);
-    bool sendOn(ByteLink& link, const QByteArray& text);
     void reselectCurrent();
     void setPortOpen(bool open);
     // The effects of a link that is now closed, whatever closed it.

@@ -18,8 +18,6 @@ KorvexTrace::KorvexTrace(KorvexSession& session, ByteLink& serial, ByteLink& tcp
     using Kind = SessionTrace::Kind;
     DeviceLink& link = session.link();
     connect(&link, &DeviceLink::portOpenChanged, &m_link, &LinkTraceLines::setOpen);
-    connect(&link, &DeviceLink::sent, this,
-            [this](const QByteArray& text) { m_trace.recordBytes(Kind::Send, text); });
     connect(&link, &DeviceLink::statusTextChanged, this,
             [this](const QString& text) { m_trace.record(Kind::Status, text); });
     // A trace started from the menu begins with what the status bar shows (after the link).

@@ -9,10 +9,10 @@ class ByteLink;
 class KorvexSession;
 class SessionTrace;
 
-// Feeds Korvex's events into the session trace: the link opening and closing, every
-// command sent, every sync error with its code and every status text shown. Received
-// chunks and message boxes come from the byte links and the prompter (SessionTrace,
-// TracingPrompter), which see them first.
+// Feeds Korvex's events into the session trace: the link opening and closing, every sync
+// error with its code and every status text shown. The bytes sent and received and the
+// message boxes come from the byte links and the prompter (SessionTrace, TracingPrompter),
+// which see them first.
 class KorvexTrace : public QObject {
     Q_OBJECT
 public:

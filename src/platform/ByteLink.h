@@ -106,6 +106,8 @@ public:
 
 Q_SIGNALS:
     void received(const QByteArray& data);
+    // Bytes write() accepted, as they were handed over (a session trace listens here).
+    void sent(const QByteArray& data);
     void lineEvent(LineEvent event);
     void opened();
     // The link closed by itself (peer gone, device removed), not by close(). This is the

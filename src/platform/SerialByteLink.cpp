@@ -141,6 +141,7 @@ qint64 SerialByteLink::write(const QByteArray& data)
     }
     m_runBytes += n;
     m_lineFreeAtNs = m_runStartNs + wireTimeNs(m_runBytes);
+    Q_EMIT sent(data.left(n));
     return n;
 }
 

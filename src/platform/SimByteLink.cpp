@@ -115,6 +115,7 @@ void SimByteLink::setOutputStalled(bool stalled)
     m_stalled = stalled;
     if (stalled)
         return;
+    // Held bytes were accepted but never handed on: they are told as sent when they go.
     std::vector<QByteArray> held;
     held.swap(m_held);
     m_undelivered -= int(held.size());
@@ -158,6 +159,7 @@ qint64 SimByteLink::write(const QByteArray& data)
         else
             m_peer->peerReceived(data);
     });
+    Q_EMIT sent(data);
     return data.size();
 }
 

@@ -58,6 +58,8 @@ qint64 TcpByteLink::write(const QByteArray& data)
         return -1;
     const qint64 n = m_socket.write(data);
     m_socket.flush();
+    if (n > 0)
+        Q_EMIT sent(data.left(n));
     return n;
 }
 

@@ -197,14 +197,11 @@ Q_SIGNALS:
     void busyChanged(bool busy);
     // The user pressed Cancel in a sequence window: hide it, stop repeating things.
     void cancelPressed();
-    // Text the link accepted for sending (commOut).
-    void sent(const QByteArray& text);
 
 private:
     void readProfile();
     bool openSerial(bool reportFailure = true);
     bool connectTcp();
-    bool sendOn(ByteLink& link, const QByteArray& text);
     void markOpen();
     void markClosed();
     void updateSettingsText();

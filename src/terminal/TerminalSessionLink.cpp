@@ -152,7 +152,7 @@ bool TerminalSession::commOut(const QByteArray& text)
         return false;
     }
     if (m_serial)
-        return sendOn(m_serialLink, text);
+        return m_serialLink.write(text) >= 0;
     if (!m_tcpLink.isOpen() && !connectTcp()) {
         m_portOpen = false;
         markClosed();
@@ -160,15 +160,7 @@ bool TerminalSession::commOut(const QByteArray& text)
             QStringLiteral("Error,\rTCP/IP connection is no longer valid.\rClick LED to re-connect."));
         return false;
     }
-    return sendOn(m_tcpLink, text);
-}
-
-bool TerminalSession::sendOn(ByteLink& link, const QByteArray& text)
-{
-    if (link.write(text) < 0)
-        return false;
-    Q_EMIT sent(text);
-    return true;
+    return m_tcpLink.write(text) >= 0;
 }
 
 bool TerminalSession::closeAndReopen()

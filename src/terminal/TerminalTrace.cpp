@@ -12,8 +12,6 @@ TerminalTrace::TerminalTrace(TerminalSession& session, ByteLink& serial, ByteLin
 {
     using Kind = SessionTrace::Kind;
     connect(&session, &TerminalSession::linkStateChanged, &m_link, &LinkTraceLines::setOpen);
-    connect(&session, &TerminalSession::sent, this,
-            [this](const QByteArray& text) { m_trace.recordBytes(Kind::Send, text); });
     connect(&session, &TerminalSession::statusTextChanged, this,
             [this](const QString& text) { m_trace.record(Kind::Status, text); });
 }

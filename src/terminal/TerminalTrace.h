@@ -9,10 +9,10 @@ class ByteLink;
 class SessionTrace;
 class TerminalSession;
 
-// Feeds Quillan's events into the session trace: the link opening and closing, everything
-// that goes out through the send path (keys, files, every piece of an upload) and every
-// status text shown. Received chunks and message boxes come from the byte links and the
-// prompter (SessionTrace, TracingPrompter), which see them first.
+// Feeds Quillan's events into the session trace: the link opening and closing and every
+// status text shown. The bytes sent (keys, files, every piece of an upload) and received
+// and the message boxes come from the byte links and the prompter (SessionTrace,
+// TracingPrompter), which see them first.
 class TerminalTrace : public QObject {
     Q_OBJECT
 public:

@@ -21,8 +21,8 @@ protected:
         serial.attachPeer(&unit);
         serial.setBaud(9600);
         tcp.attachPeer(&tcpUnit);
-        trace.watchReceived(serial);
-        trace.watchReceived(tcp);
+        trace.watchLink(serial);
+        trace.watchLink(tcp);
         session = std::make_unique<KorvexSession>(store, tracing, rt, serial, tcp);
         hooks = std::make_unique<KorvexTrace>(*session, serial, tcp, trace);
         path = dir.filePath("korvex-trace.txt");
@@ -134,7 +134,7 @@ TEST_F(KorvexTraceTest, EachLineIsInTheFileWhileTheSessionRuns)
 {
     ASSERT_TRUE(trace.start(path));
     std::vector<bool> complete;
-    QObject::connect(&session->link(), &DeviceLink::sent, [&](const QByteArray& text) {
+    QObject::connect(&session->pollCycle(), &PollCycle::commandSent, [&](const QByteArray& text) {
         complete.push_back(traceFileBytes(path).endsWith("\tsend\t" + text + "\n"));
     });
     session->start();

@@ -23,8 +23,8 @@ struct TracedTerminal {
     {
         serial.attachPeer(&unit);
         serial.setBaud(9600);
-        trace.watchReceived(serial);
-        trace.watchReceived(tcp);
+        trace.watchLink(serial);
+        trace.watchLink(tcp);
         session = std::make_unique<TerminalSession>(rt, tracing, store, serial, tcp, 1);
         hooks = std::make_unique<TerminalTrace>(*session, serial, tcp, trace);
         path = dir.filePath("quillan-trace.txt");
