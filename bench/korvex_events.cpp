@@ -9,6 +9,7 @@
 // on the same port (a unit that reboots and greets again). At the end it reads the trace
 // back and prints, per event, the sync errors recorded in the 20 s after it.
 #include "FrontPanelLogic.h"
+#include "KorvexBenchStore.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
 #include "Prompter.h"
@@ -101,11 +102,7 @@ int main(int argc, char** argv)
     const qint64 origin = rt.now();
     SessionTrace trace(rt);
     MemorySettingsStore store;
-    const QString app_ = QStringLiteral("multQVRRemote"), sec = QStringLiteral("Properties");
-    store.set(app_, sec, "Serial1", "False");
-    store.set(app_, sec, "Address1", "127.0.0.1");
-    store.set(app_, sec, "Port1", QString::number(port));
-    store.set(app_, sec, "Select", "1");
+    pointAntennaOneAt(store, port);
     ScriptedPrompter scripted;
     TracingPrompter prompter(scripted, trace);
     SimByteLink unusedSerial(rt, ByteLink::Kind::Serial);

@@ -6,6 +6,7 @@
 // It runs the panel's session and front-panel logic headless (no window), exactly as the
 // program wires them, and counts the commands the poll timer hands to the link.
 #include "FrontPanelLogic.h"
+#include "KorvexBenchStore.h"
 #include "KorvexSession.h"
 #include "Prompter.h"
 #include "QtRuntime.h"
@@ -37,11 +38,7 @@ int main(int argc, char** argv)
 
     QtRuntime rt;
     MemorySettingsStore store;
-    const QString app_ = QStringLiteral("multQVRRemote"), sec = QStringLiteral("Properties");
-    store.set(app_, sec, "Serial1", "False");
-    store.set(app_, sec, "Address1", "127.0.0.1");
-    store.set(app_, sec, "Port1", QString::number(port));
-    store.set(app_, sec, "Select", "1");
+    pointAntennaOneAt(store, port);
     ScriptedPrompter prompter;
     SimByteLink unusedSerial(rt, ByteLink::Kind::Serial);
     TcpByteLink tcp(rt);
@@ -86,9 +83,9 @@ int main(int argc, char** argv)
     auto pct = [&](double p) { return gaps.empty() ? 0.0 : gaps[size_t(p * double(gaps.size() - 1))]; };
 
     QTextStream out(stdout);
-    out << "poll_rate: pacing " << pacing << " ms over " << seconds << " s: " << qint64(total) << " commands, "
-        << QString::number(rate, 'f', 3) << " per second (target " << QString::number(1000.0 / pacing, 'f', 1)
-        << ")\n";
+    out << "poll_rate: pacing " << pacing << " ms over " << seconds << " s: " << qint64(total)
+        << " commands, " << QString::number(rate, 'f', 3) << " per second (target "
+        << QString::number(1000.0 / pacing, 'f', 1) << ")\n";
     out << "poll_rate: first tenth " << QString::number(first, 'f', 2) << "/s, last tenth "
         << QString::number(last, 'f', 2) << "/s (drift " << QString::number(last - first, 'f', 2) << "/s)\n";
     out << "poll_rate: gap between commands ms: p1 " << QString::number(pct(0.01), 'f', 2) << ", p50 "
