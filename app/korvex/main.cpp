@@ -1,16 +1,20 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
-//   korvex [--trace FILE] [--quit-after SECONDS] [--screenshot FILE]
+//   korvex [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--trace FILE] [--quit-after SECONDS]
+//          [--screenshot FILE]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
 // and stops it too). The other two options are for unattended runs (the demo on a virtual
 // display): the program ends by itself after the given time, leaving a picture of its
 // main window behind.
+#include "AppIcons.h"
+#include "FirstStartDialog.h"
 #include "FrontPanelLogic.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
 #include "MainWindow.h"
+#include "ProgramOptions.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
 #include "SerialByteLink.h"
@@ -25,21 +29,31 @@
 #include <QTimer>
 
 #include <optional>
+#include <variant>
 
 namespace {
+
+const programoptions::Program kProgram{QStringLiteral("korvex"), QStringLiteral(KORVEX_VERSION),
+                                       QStringLiteral("Remote front panel of the antenna control unit.")};
 
 struct Options {
     std::optional<double> quitAfterSeconds;
     QString screenshot;
     QString trace;
+    std::optional<programoptions::LinkChoice> link;
 };
 
-std::optional<Options> parseOptions(const QApplication& app)
+// The options, or the exit code when the run ends here (help, version, a mistake).
+std::variant<Options, int> parseOptions(int argc, char** argv)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Remote front panel of the antenna control unit"));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption serial(QStringLiteral("serial"),
+                                    QStringLiteral("Use the serial <device>[:baud] as antenna 1's link for this run "
+                                                   "(the stored settings are not changed)."),
+                                    QStringLiteral("device"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"),
+                                 QStringLiteral("Use TCP <host:port> as antenna 1's link for this run."),
+                                 QStringLiteral("host:port"));
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("End the program after <seconds>."),
                                        QStringLiteral("seconds"));
@@ -49,10 +63,13 @@ std::optional<Options> parseOptions(const QApplication& app)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write the session trace to <file> from the start."),
                                    QStringLiteral("file"));
+    parser.addOption(serial);
+    parser.addOption(tcp);
     parser.addOption(trace);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
-    parser.process(app);
+    if (const std::optional<int> exit = programoptions::parse(parser, argc, argv, kProgram))
+        return *exit;
 
     Options options;
     options.screenshot = parser.value(screenshot);
@@ -60,13 +77,18 @@ std::optional<Options> parseOptions(const QApplication& app)
     if (parser.isSet(quitAfter)) {
         bool ok = false;
         const double seconds = parser.value(quitAfter).toDouble(&ok);
-        if (!ok || seconds < 0) {
-            QTextStream(stderr) << "korvex: --quit-after wants a number of seconds, not \""
-                                << parser.value(quitAfter) << "\"\n";
-            return std::nullopt;
-        }
+        if (!ok || seconds < 0)
+            return programoptions::usageError(
+                kProgram, QStringLiteral("--quit-after wants a number of seconds, not \"%1\"").arg(parser.value(quitAfter)));
         options.quitAfterSeconds = seconds;
     }
+    if (parser.isSet(serial) && parser.isSet(tcp))
+        return programoptions::usageError(kProgram, QStringLiteral("--serial and --tcp exclude each other"));
+    QString error;
+    if (parser.isSet(serial) && !(options.link = programoptions::parseSerial(parser.value(serial), &error)))
+        return programoptions::usageError(kProgram, error);
+    if (parser.isSet(tcp) && !(options.link = programoptions::parseTcp(parser.value(tcp), &error)))
+        return programoptions::usageError(kProgram, error);
     return options;
 }
 
@@ -74,21 +96,32 @@ std::optional<Options> parseOptions(const QApplication& app)
 
 int main(int argc, char** argv)
 {
+    const std::variant<Options, int> parsed = parseOptions(argc, argv);
+    if (const int* exit = std::get_if<int>(&parsed))
+        return *exit;
+    const Options* options = &std::get<Options>(parsed);
+    if (!programoptions::displayAvailable(kProgram))
+        return 1;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(IniSettingsStore::kOrganization));
     QApplication::setApplicationName(KorvexSettings::kApp);
     QApplication::setApplicationDisplayName(MainWindow::kTitle);
     QApplication::setApplicationVersion(QStringLiteral(KORVEX_VERSION));
-    const std::optional<Options> options = parseOptions(app);
-    if (!options)
-        return 2;
+    QApplication::setWindowIcon(appicons::icon(appicons::Program::Korvex));
     instrumenttheme::apply(app);
 
     QtRuntime runtime;
     // The trace's clock starts here, and it hears the links before the session does, so a
     // received chunk is in the trace before what it causes.
     SessionTrace trace(runtime);
-    IniSettingsStore store;
+    IniSettingsStore storedSettings;
+    // A link named on the command line is pinned over the stored settings for this run.
+    OverlaySettingsStore store(storedSettings);
+    if (options->link) {
+        const programoptions::LinkChoice& l = *options->link;
+        KorvexSettings::pinRunLink(store, l.serial, l.device, l.baud, l.host, l.port);
+    }
     SerialByteLink serial(runtime);
     TcpByteLink tcp(runtime);
     trace.watchLink(serial);
@@ -110,10 +143,25 @@ int main(int argc, char** argv)
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
-    QTimer::singleShot(0, &session, [&session, &trace, &prompter, path = options->trace] {
+    // A laptop that has never been set up is asked for its port (an unattended run never is).
+    const bool firstStart = !options->link && !options->quitAfterSeconds
+                            && FirstStartDialog::isFirstStart(store, KorvexSettings::kApp, KorvexSettings::kSection,
+                                                              {QStringLiteral("Serial1"), QStringLiteral("CommPort1"),
+                                                               QStringLiteral("Address1"), QStringLiteral("Settings1")});
+    QTimer::singleShot(0, &session, [&session, &window, &trace, &prompter, firstStart, path = options->trace] {
         if (!path.isEmpty())
             trace.start(path, prompter);
+        bool openSettings = false;
+        if (firstStart) {
+            FirstStartDialog dialog(QStringLiteral("Korvex"), systemSerialPortEntries(), &window);
+            dialog.exec();
+            if (!dialog.chosenDevice().isEmpty())
+                session.settings().setComDevice(1, dialog.chosenDevice());
+            openSettings = dialog.wantsSettings();
+        }
         session.start();
+        if (openSettings)
+            window.openProperties();
     });
 
     int status = 0;

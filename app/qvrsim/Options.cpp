@@ -98,6 +98,8 @@ Options parseOptions(const QCoreApplication& app)
         "\n"
         "Faults apply to every line served. Ctrl+C or SIGTERM stops the simulator cleanly.");
     p.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+    p.addOption(version);
 
     const QCommandLineOption unit(
         "unit", "Unit to simulate: acu (default), terminal, usbpcu, sppcu, usbmdb, spcu, spanel or kvmp.",
@@ -201,7 +203,19 @@ Options parseOptions(const QCoreApplication& app)
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
     p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed});
-    p.process(app);
+    // Mistakes end with exit code 2 and one line, as the other programs' do.
+    if (!p.parse(app.arguments()))
+        usageError(p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(p.helpText()), stdout);
+        std::exit(0);
+    }
+    if (p.isSet(version)) {
+        std::printf("qvrsim %s\n", QVRSIM_VERSION);
+        std::exit(0);
+    }
+    if (!p.positionalArguments().isEmpty())
+        usageError(QStringLiteral("unexpected argument \"%1\" (see --help)").arg(p.positionalArguments().constFirst()));
 
     auto integer = [&](const QCommandLineOption& o, qint64 low, qint64 high) {
         bool ok = false;

@@ -181,9 +181,13 @@ void DeviceLink::toggleSerial(const ConnectionProfile& p)
     m_serial.setEndpoint(e);
     // The platform's text says what went wrong, not with which device; a COM number can
     // mean any device the settings map it to.
-    if (!m_serial.open())
-        m_prompter.error(m_serial.errorString() + QStringLiteral("\rCom") + QString::number(p.commPort) +
-                         QStringLiteral(": ") + e.device);
+    if (!m_serial.open()) {
+        QString text = m_serial.errorString() + QStringLiteral("\rCom") + QString::number(p.commPort) +
+                       QStringLiteral(": ") + e.device;
+        if (!m_serial.openAdvice().isEmpty())
+            text += QLatin1Char('\r') + m_serial.openAdvice();
+        m_prompter.error(text);
+    }
     setPortOpen(m_serial.isOpen());
 }
 

@@ -124,3 +124,22 @@ void KorvexSettings::setComDevice(int com, const QString& device)
     ::setComDevice(m_store, kApp, com, device);
     m_store.sync();
 }
+
+void KorvexSettings::pinRunLink(OverlaySettingsStore& store, bool serial, const QString& device, int baud,
+                                const QString& host, int port)
+{
+    auto pin = [&](const QString& key, const QString& value) { store.pin(kApp, kSection, key, value); };
+    pin(QStringLiteral("Select"), QStringLiteral("1"));
+    pin(QStringLiteral("Enabled1"), SettingsStore::boolText(true));
+    pin(QStringLiteral("Serial1"), SettingsStore::boolText(serial));
+    if (serial) {
+        // COM1 stands for the device during this run; its mapping is pinned with it.
+        pin(QStringLiteral("CommPort1"), QStringLiteral("1"));
+        store.pin(kApp, QStringLiteral("Ports"), QStringLiteral("COM1"), device);
+        if (baud > 0)
+            pin(QStringLiteral("Settings1"), QStringLiteral("%1,N,8,1").arg(baud));
+    } else {
+        pin(QStringLiteral("Address1"), host);
+        pin(QStringLiteral("Port1"), QString::number(port));
+    }
+}

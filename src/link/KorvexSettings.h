@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class OverlaySettingsStore;
 class SettingsStore;
 
 // Korvex's persisted settings: the four connection profiles, the selected antenna and the
@@ -39,6 +40,12 @@ public:
     // The device COM<com> maps to (section "Ports"), and its change.
     QString comDevice(int com) const;
     void setComDevice(int com, const QString& device);
+
+    // A link chosen for this run only (the command line): antenna 1, selected and enabled,
+    // on the serial device (at baud, when not 0) or at host:port. Pinned in the overlay, so
+    // the stored profiles are neither read for it nor changed by it.
+    static void pinRunLink(OverlaySettingsStore& store, bool serial, const QString& device, int baud,
+                           const QString& host, int port);
 
 private:
     QString text(const QString& key, const QString& defaultValue) const;

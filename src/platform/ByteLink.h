@@ -67,6 +67,8 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QString errorString() const = 0;
+    // After a failed open, what the user can do about it in words (empty: nothing to add).
+    virtual QString openAdvice() const { return {}; }
 
     // Queues bytes for sending. Returns the number accepted (-1 when closed).
     virtual qint64 write(const QByteArray& data) = 0;

@@ -1,5 +1,7 @@
 #include "SerialByteLink.h"
 
+#include "SerialPorts.h"
+
 #include <QStringList>
 
 namespace {
@@ -79,6 +81,7 @@ void SerialByteLink::setProbe(std::unique_ptr<SerialPortProbe> probe)
 bool SerialByteLink::open()
 {
     m_error.clear();
+    m_openAdvice.clear();
     if (m_port.isOpen())
         return true;
     m_port.setPortName(m_endpoint.device);
@@ -89,6 +92,7 @@ bool SerialByteLink::open()
     m_opening = false;
     if (!ok) {
         m_error = m_port.errorString();
+        m_openAdvice = serialOpenAdvice(m_endpoint.device, m_port.error() == QSerialPort::PermissionError);
         m_port.clearError();
         return false;
     }

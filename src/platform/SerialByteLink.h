@@ -33,6 +33,8 @@ public:
     void close() override;
     bool isOpen() const override;
     QString errorString() const override { return m_error; }
+    // After a failed open: what the technician can do about it (see serialOpenAdvice).
+    QString openAdvice() const override { return m_openAdvice; }
     qint64 write(const QByteArray& data) override;
     qint64 bytesToWrite() const override;
     bool drain(int timeoutMs) override;
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<SerialPortProbe> m_probe;
     std::unique_ptr<RuntimeTimer> m_errorPoll;
     QString m_error;
+    QString m_openAdvice;
     // While open() runs, failures are reported by its result only, not by errorOccurred.
     bool m_opening = false;
 

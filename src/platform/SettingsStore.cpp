@@ -117,3 +117,42 @@ bool MemorySettingsStore::contains(const QString& app, const QString& section, c
 {
     return m_values.contains(path(app, section, key));
 }
+
+OverlaySettingsStore::OverlaySettingsStore(SettingsStore& base) : m_base(base)
+{
+    // The store behind reports its failed writes through this one's handler.
+    m_base.onSaveFailure([this](const SaveFailure& failure) { reportSaveFailure(failure); });
+}
+
+void OverlaySettingsStore::pin(const QString& app, const QString& section, const QString& key,
+                               const QString& value)
+{
+    m_pinned.insert(path(app, section, key), value);
+}
+
+bool OverlaySettingsStore::isPinned(const QString& app, const QString& section, const QString& key) const
+{
+    return m_pinned.contains(path(app, section, key));
+}
+
+QString OverlaySettingsStore::get(const QString& app, const QString& section, const QString& key,
+                                  const QString& defaultValue) const
+{
+    const auto it = m_pinned.constFind(path(app, section, key));
+    return it != m_pinned.constEnd() ? *it : m_base.get(app, section, key, defaultValue);
+}
+
+void OverlaySettingsStore::set(const QString& app, const QString& section, const QString& key,
+                               const QString& value)
+{
+    const auto it = m_pinned.find(path(app, section, key));
+    if (it != m_pinned.end())
+        *it = value;
+    else
+        m_base.set(app, section, key, value);
+}
+
+bool OverlaySettingsStore::contains(const QString& app, const QString& section, const QString& key) const
+{
+    return m_pinned.contains(path(app, section, key)) || m_base.contains(app, section, key);
+}

@@ -95,3 +95,30 @@ private:
     QHash<QString, QString> m_values;
     std::vector<Write> m_writes;
 };
+
+// A store in front of another that holds some keys for this run only: a pinned key reads
+// its pinned value and a write to it stays in memory, while every other key goes through
+// to the store behind. A link chosen on the command line is pinned this way, so the run
+// uses it without touching the stored profiles.
+class OverlaySettingsStore : public SettingsStore {
+public:
+    explicit OverlaySettingsStore(SettingsStore& base);
+
+    void pin(const QString& app, const QString& section, const QString& key, const QString& value);
+    bool isPinned(const QString& app, const QString& section, const QString& key) const;
+
+    QString get(const QString& app, const QString& section, const QString& key,
+                const QString& defaultValue) const override;
+    void set(const QString& app, const QString& section, const QString& key, const QString& value) override;
+    bool contains(const QString& app, const QString& section, const QString& key) const override;
+    void sync() override { m_base.sync(); }
+    QString location(const QString& app) const override { return m_base.location(app); }
+
+private:
+    static QString path(const QString& app, const QString& section, const QString& key)
+    {
+        return app + QChar(0x1f) + section + QChar(0x1f) + key;
+    }
+    SettingsStore& m_base;
+    QHash<QString, QString> m_pinned;
+};

@@ -84,6 +84,27 @@ QString TerminalSession::profileName() const
     return InstanceLock::profileName(m_instance);
 }
 
+void TerminalSession::pinRunLink(OverlaySettingsStore& store, const QString& profile, bool serial,
+                                 const QString& device, int baud, const QString& host, int port,
+                                 const QString& module)
+{
+    const QString section = QString::fromLatin1(kSection);
+    auto pin = [&](const char* key, const QString& value) { store.pin(profile, section, QLatin1String(key), value); };
+    pin("Type", SettingsStore::boolText(serial));
+    if (serial) {
+        // COM1 stands for the device during this run; its mapping is pinned with it.
+        pin("CommPort", QStringLiteral("1"));
+        store.pin(profile, QStringLiteral("Ports"), QStringLiteral("COM1"), device);
+        if (baud > 0)
+            pin("Settings", QStringLiteral("%1,N,8,1").arg(baud));
+    } else {
+        pin("Address", host);
+        pin("PortNumber", QString::number(port));
+    }
+    if (!module.isEmpty())
+        pin("Direct", module);
+}
+
 QString TerminalSession::captionText() const
 {
     return InstanceLock::captionText(m_instance);

@@ -15,6 +15,7 @@ class ModuleSelectorHook;
 class Prompter;
 class Runtime;
 class RuntimeTimer;
+class OverlaySettingsStore;
 class SettingsStore;
 class TerminalScreen;
 
@@ -66,6 +67,10 @@ public:
     // --- identity ---
     int instanceNumber() const { return m_instance; }
     QString profileName() const; // "QuillanUniv1" / "QuillanUniv2"
+    // A link (and module, when not empty) chosen for this run only, from the command line:
+    // pinned in the overlay, so the stored profile is neither read for it nor changed.
+    static void pinRunLink(OverlaySettingsStore& store, const QString& profile, bool serial, const QString& device,
+                           int baud, const QString& host, int port, const QString& module);
     QString captionText() const; // "Vantrel Program Terminal" [" 2"]
     // The window caption: caption text, plus " - Logging " and the path while logging.
     QString caption() const;

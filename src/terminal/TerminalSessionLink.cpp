@@ -57,8 +57,12 @@ bool TerminalSession::openSerial(bool reportFailure)
     if (!m_serialLink.open()) {
         // The platform's text does not say which device it is about; a COM number can
         // mean any device the profile maps it to.
-        if (reportFailure)
-            m_prompter.error(m_serialLink.errorString() + QLatin1Char('\r') + portLabel() + ep.device);
+        if (reportFailure) {
+            QString text = m_serialLink.errorString() + QLatin1Char('\r') + portLabel() + ep.device;
+            if (!m_serialLink.openAdvice().isEmpty())
+                text += QLatin1Char('\r') + m_serialLink.openAdvice();
+            m_prompter.error(text);
+        }
         return false;
     }
     m_serialLink.setHandshake(Handshake(m_handshaking));

@@ -71,6 +71,14 @@ std::optional<Module> ModuleTable::byIdentifier(const QString& identifier)
     return std::nullopt;
 }
 
+QStringList ModuleTable::identifiers()
+{
+    QStringList out;
+    for (const ModuleRow& r : kRows)
+        out << QString::fromLatin1(r.identifier);
+    return out;
+}
+
 bool ModuleTable::runsApplyUploadButtons(Module module)
 {
     switch (row(module).family) {

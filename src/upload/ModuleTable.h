@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -74,6 +75,8 @@ public:
     static const std::array<ModuleRow, kModuleCount>& rows();
     static const ModuleRow& row(Module module);
     static std::optional<Module> byIdentifier(const QString& identifier);
+    // Every module's identifier, in table order (for a command line's error message).
+    static QStringList identifiers();
     // Rows whose selection runs ApplyUploadButtons.
     static bool runsApplyUploadButtons(Module module);
     // Selections that route through the ACU's command port, where TCP/IP may be used.

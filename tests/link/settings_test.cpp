@@ -1,4 +1,5 @@
 #include "LinkRig.h"
+#include "ProgramOptions.h"
 #include "SettingsFolder.h"
 
 #include <QDir>
@@ -203,4 +204,63 @@ TEST(TcpPortsFromTheFile, AnyPortUpTo65535IsKeptAndOthersAreNamed)
         k.prompter.texts(),
         QStringList({"Error,\rPort2=-1 in " + file + " is not a TCP port (1 to 65535).\rUsing 2001.",
                      "Error,\rPort4=abc in " + file + " is not a TCP port (1 to 65535).\rUsing 2001."}));
+}
+
+// A link from the command line: the profile the session loads is the pinned one, and
+// whatever the run writes to those keys (the dialog, the exit) stays out of the store.
+TEST(RunLink, PinnedLinkIsUsedAndNeverStored)
+{
+    MemorySettingsStore stored;
+    stored.set(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", "10.9.9.9");
+    stored.set(KorvexSettings::kApp, KorvexSettings::kSection, "Caption1", "Bridge");
+    stored.clearWrites();
+    OverlaySettingsStore store(stored);
+    KorvexSettings::pinRunLink(store, false, QString(), 0, "127.0.0.1", 2101);
+    KorvexSettings settings(store);
+    ConnectionProfiles profiles = settings.loadProfiles();
+    EXPECT_FALSE(profiles[0].serial);
+    EXPECT_EQ(profiles[0].address, "127.0.0.1");
+    EXPECT_EQ(profiles[0].tcpPort, 2101);
+    EXPECT_EQ(profiles[0].caption, "Bridge");
+    EXPECT_EQ(settings.loadSelected(), 1);
+
+    profiles[0].address = "127.0.0.2";
+    profiles[0].caption = "Mast";
+    settings.saveProfiles(profiles);
+    settings.saveSelected(1);
+    EXPECT_EQ(stored.get(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", ""), "10.9.9.9");
+    for (const auto& w : stored.writes())
+        EXPECT_FALSE(w.key == "Address1" || w.key == "Port1" || w.key == "Serial1" || w.key == "Select") << w.key.toStdString();
+    EXPECT_EQ(stored.get(KorvexSettings::kApp, KorvexSettings::kSection, "Caption1", ""), "Mast");
+
+    OverlaySettingsStore serialRun(stored);
+    KorvexSettings::pinRunLink(serialRun, true, "/dev/serial/by-id/usb-FTDI-if00", 19200, QString(), 0);
+    KorvexSettings serialSettings(serialRun);
+    const ConnectionProfile p = serialSettings.loadProfiles()[0];
+    EXPECT_TRUE(p.serial);
+    EXPECT_EQ(p.settings, "19200,N,8,1");
+    EXPECT_EQ(serialSettings.comDevice(p.commPort), "/dev/serial/by-id/usb-FTDI-if00");
+}
+
+TEST(RunLink, CommandLineLinkTexts)
+{
+    QString error;
+    auto serial = programoptions::parseSerial("/dev/ttyUSB0:115200", &error);
+    ASSERT_TRUE(serial);
+    EXPECT_EQ(serial->device, "/dev/ttyUSB0");
+    EXPECT_EQ(serial->baud, 115200);
+    // A by-path name is full of colons; only a number after the last one is a speed.
+    serial = programoptions::parseSerial("/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0", &error);
+    ASSERT_TRUE(serial);
+    EXPECT_EQ(serial->device, "/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0");
+    EXPECT_EQ(serial->baud, 0);
+    EXPECT_FALSE(programoptions::parseSerial("/dev/ttyUSB0:7", &error));
+    EXPECT_FALSE(programoptions::parseSerial("", &error));
+
+    const auto tcp = programoptions::parseTcp("127.0.0.1:2000", &error);
+    ASSERT_TRUE(tcp);
+    EXPECT_EQ(tcp->host, "127.0.0.1");
+    EXPECT_EQ(tcp->port, 2000);
+    for (const char* bad : {"127.0.0.1", "127.0.0.1:0", "127.0.0.1:65536", ":2000", "host:port"})
+        EXPECT_FALSE(programoptions::parseTcp(bad, &error)) << bad;
 }

@@ -1,12 +1,14 @@
 // The real serial and TCP links, end to end: a pseudo-terminal pair made by socat and a
 // TCP server on 127.0.0.1. Short, and on real time.
 #include "QtRuntime.h"
+#include "PtyMaster.h"
 #include "SerialByteLink.h"
 #include "TcpByteLink.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QNetworkProxy>
 #include <QProcess>
@@ -296,4 +298,30 @@ TEST(LoopbackGuard, OnlyThisMachineIsReachableFromATest)
     for (const char* host : {"127.0.0.1", "127.0.0.2", "::1", "localhost"})
         EXPECT_EQ(proxyFor(host).type(), QNetworkProxy::NoProxy) << host;
     EXPECT_NONFATAL_FAILURE(askForAFactoryAddress(), "tests may reach 127.0.0.1 only");
+}
+
+// A port that will not open says why in words a technician can act on.
+TEST(SerialOpenAdvice, MissingDeviceAndPortInUse)
+{
+    QtRuntime rt;
+    SerialByteLink link(rt);
+    LinkEndpoint missing;
+    missing.device = "/dev/ttyQVRnone";
+    link.setEndpoint(missing);
+    ASSERT_FALSE(link.open());
+    EXPECT_EQ(link.openAdvice(), "/dev/ttyQVRnone does not exist - is the adapter plugged in?");
+
+    // The same pseudo-terminal twice: the second open meets the first one's lock.
+    PtyMaster far;
+    ASSERT_TRUE(far.ok());
+    SerialByteLink first(rt), second(rt);
+    LinkEndpoint pty;
+    pty.device = far.path();
+    first.setEndpoint(pty);
+    second.setEndpoint(pty);
+    ASSERT_TRUE(first.open()) << first.errorString().toStdString();
+    ASSERT_FALSE(second.open());
+    const QString advice = second.openAdvice();
+    EXPECT_TRUE(advice.startsWith(far.path() + " is in use by ")) << advice.toStdString();
+    EXPECT_TRUE(advice.contains(QStringLiteral("(pid %1)").arg(QCoreApplication::applicationPid()))) << advice.toStdString();
 }
