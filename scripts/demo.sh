@@ -15,7 +15,11 @@ program="${1:-korvex}"
 case "$program" in korvex|quillan) ;; *) echo "usage: $0 [korvex|quillan]" >&2; exit 2 ;; esac
 
 scripts/install-deps.sh
-scripts/build.sh
+# Only the three programs (the tests and benchmarks are not needed to look at them).
+if [ ! -x build/app/qvrsim/qvrsim ] || [ ! -x "build/app/$program/$program" ]; then
+  echo "Building korvex, quillan and qvrsim: the first build takes about 4 minutes on 2 cores, later ones seconds."
+fi
+scripts/build.sh korvex quillan qvrsim qvr_guide
 
 demo="$PWD/build/demo"
 mkdir -p "$demo/config/Vantrel"
@@ -28,7 +32,8 @@ sim_pid=""
 # Korvex talks to a simulated antenna control unit; Quillan to a unit that echoes,
 # answers lines and sends front-panel frames like a pedestal control unit's panel.
 sim_args=()
-[ "$program" = quillan ] && sim_args=(--unit terminal --panel-frames)
+# The console also streams a few lines a second, so the terminal shows traffic at once.
+[ "$program" = quillan ] && sim_args=(--unit terminal --panel-frames --stream 120)
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
 port=""
 for try in 2000 2002 2004 2006 2008 20000 20002 20004 20006 20008; do

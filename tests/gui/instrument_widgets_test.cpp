@@ -1,9 +1,12 @@
+#include "HelpPages.h"
 #include "LedWidget.h"
 #include "PromptConversions.h"
 #include "QtPrompter.h"
 #include "VfdDisplay.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,7 +25,7 @@ TEST(PromptConversions, LegacyFiltersBecomeQtFilters)
     EXPECT_EQ(promptconv::qtFilter(""), "");
 }
 
-TEST(PromptConversions, TextsColoursAndHelpAddresses)
+TEST(PromptConversions, TextsAndColours)
 {
     EXPECT_EQ(promptconv::displayText("Error,\rNo link\rClick LED."), "Error,\nNo link\nClick LED.");
     EXPECT_EQ(promptconv::displayText("a\r\nb"), "a\nb");
@@ -33,16 +36,6 @@ TEST(PromptConversions, TextsColoursAndHelpAddresses)
     for (quint32 v : {0u, 5197646u, 2039583u, 16776960u, 16777215u})
         EXPECT_EQ(promptconv::bgrFromColor(promptconv::colorFromBgr(v)), v);
 
-    const QUrl windowsPath =
-        promptconv::helpUrl("file:///C:\\Program Files\\Korvex\\html\\comm_port.html", "/x");
-    EXPECT_EQ(windowsPath.scheme(), "file");
-    EXPECT_TRUE(windowsPath.path().endsWith("/Korvex/html/comm_port.html"))
-        << windowsPath.toString().toStdString();
-    EXPECT_EQ(promptconv::helpUrl("html\\capture.html", "/opt/korvex"),
-              QUrl::fromLocalFile("/opt/korvex/html/capture.html"));
-    EXPECT_EQ(promptconv::helpUrl("index.html", "/opt/korvex"),
-              QUrl::fromLocalFile("/opt/korvex/index.html"));
-    EXPECT_EQ(promptconv::helpUrl("http://example.com/a b", "/x").host(), "example.com");
 }
 
 namespace {
@@ -138,4 +131,46 @@ TEST(QtPrompterTest, MessageBoxesKeepTextIconButtonsAndDefault)
     EXPECT_EQ(prompter.ask("Sure?", Prompter::Buttons::YesNo, "Click Cancel to quit, OK to ignore.",
                            Prompter::Icon::Information),
               Prompter::Answer::No);
+}
+
+// The programs ask for help pages by their old names and folders; the installed guide answers
+// by file name, a unit's web page goes to the browser as it is, and a missing page says so
+// instead of opening nothing.
+TEST(HelpPages, RequestsFindTheGuideOrSayItIsMissing)
+{
+    QTemporaryDir guide;
+    for (const char* name : {"index.html", "capture.html", "quillan.html"}) {
+        QFile f(guide.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QStringList folders{"/nonexistent/guide", guide.path()};
+    EXPECT_EQ(helppages::locate("file:///C:\\Program Files\\Korvex\\html\\INDEX.html", folders),
+              guide.filePath("index.html"));
+    EXPECT_EQ(helppages::locate("html\\capture.html", folders), guide.filePath("capture.html"));
+    EXPECT_EQ(helppages::locate("\\Program Files\\Quillan\\ACU-PCU_Update.pdf", folders),
+              guide.filePath("quillan.html"));
+    EXPECT_EQ(helppages::locate("html\\find_qvr.html", folders), std::nullopt);
+
+    QtPrompter prompter;
+    QList<QUrl> opened;
+    prompter.setUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    prompter.setGuideFolders(folders);
+    prompter.openUrl("http://127.0.0.1/");
+    prompter.openUrl("html\\capture.html");
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl("http://127.0.0.1/"), QUrl::fromLocalFile(guide.filePath("capture.html"))}));
+
+    // A missing page: the box names it and where it was looked for; nothing is opened.
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    prompter.openUrl("html\\find_qvr.html");
+    EXPECT_TRUE(shown.contains("find_qvr.html") && shown.contains(guide.path())) << shown.toStdString();
+    EXPECT_EQ(opened.size(), 2);
 }

@@ -60,18 +60,4 @@ quint32 bgrFromColor(const QColor& color)
     return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
 }
 
-QUrl helpUrl(const QString& address, const QString& baseFolder)
-{
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
-    if (scheme.match(address).hasMatch()) {
-        QString text = address;
-        if (text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
-            text.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return QUrl(text, QUrl::TolerantMode);
-    }
-    QString path = address;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QUrl::fromLocalFile(QDir(baseFolder).absoluteFilePath(path));
-}
-
 } // namespace promptconv

@@ -19,8 +19,4 @@ QString displayText(const QString& text);
 QColor colorFromBgr(quint32 bgr);
 quint32 bgrFromColor(const QColor& color);
 
-// A help address as the programs write it: a URL ("file:///C:\...", "http://...")
-// or a path relative to the program's folder ("html\capture.html").
-QUrl helpUrl(const QString& address, const QString& baseFolder);
-
 } // namespace promptconv

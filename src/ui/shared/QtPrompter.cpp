@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "HelpPages.h"
+
 #include "PromptConversions.h"
 
 #include <QColorDialog>
@@ -128,7 +130,19 @@ std::optional<quint32> QtPrompter::chooseColor(quint32 initialBgr)
 
 void QtPrompter::openUrl(const QString& url)
 {
-    const QString base =
-        m_documentFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_documentFolder;
-    QDesktopServices::openUrl(promptconv::helpUrl(url, base));
+    const UrlOpener open = m_opener ? m_opener : UrlOpener([](const QUrl& u) { return QDesktopServices::openUrl(u); });
+    if (helppages::isNetworkAddress(url)) {
+        if (!open(QUrl(url, QUrl::TolerantMode)))
+            error(QStringLiteral("Could not open %1: no web browser answered.").arg(url));
+        return;
+    }
+    const QStringList folders =
+        m_guideFolders.isEmpty() ? helppages::searchFolders(QCoreApplication::applicationDirPath()) : m_guideFolders;
+    const std::optional<QString> page = helppages::locate(url, folders);
+    if (!page) {
+        message({helppages::missingText(url, folders), QString(), Icon::Exclamation, Buttons::Ok, {}});
+        return;
+    }
+    if (!open(QUrl::fromLocalFile(*page)))
+        error(QStringLiteral("Could not open %1: no program answered for HTML pages.").arg(*page));
 }

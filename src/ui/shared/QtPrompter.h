@@ -3,7 +3,11 @@
 #include "Prompter.h"
 
 #include <QPointer>
+#include <QStringList>
+#include <QUrl>
 #include <QWidget>
+
+#include <functional>
 
 // The prompts the logic asks for, shown with Qt's own dialogs. Dialogs are parented to
 // the window given, so they stay in front of it and centre on it.
@@ -14,8 +18,12 @@ public:
     void setParentWidget(QWidget* parent) { m_parent = parent; }
     // The caption of a message box whose request carries no title (the program's title).
     void setDefaultTitle(const QString& title) { m_defaultTitle = title; }
-    // Where relative help paths are looked up; the program's folder when unset.
-    void setDocumentFolder(const QString& folder) { m_documentFolder = folder; }
+    // What hands a page to the system's browser or viewer (QDesktopServices by default);
+    // a test or screenshot run puts something harmless here.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener) { m_opener = std::move(opener); }
+    // The guide folders searched for help pages; the program's own when unset.
+    void setGuideFolders(const QStringList& folders) { m_guideFolders = folders; }
 
     Answer message(const Message& message) override;
     QString openFileName(const FileRequest& request) override;
@@ -26,5 +34,6 @@ public:
 private:
     QPointer<QWidget> m_parent;
     QString m_defaultTitle;
-    QString m_documentFolder;
+    QStringList m_guideFolders;
+    UrlOpener m_opener;
 };
