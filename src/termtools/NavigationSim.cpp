@@ -90,11 +90,13 @@ void NavigationSim::sendHdg()
 
 void NavigationSim::resetHeadingRange()
 {
-    if (m_heading > 1000)
+    // Each range's own value moves on to the next one, so repeated resets cycle through
+    // no heading, 1.0, 10.0 and 100.0 degrees instead of stopping at the first.
+    if (m_heading >= 1000)
         m_heading = 0;
-    else if (m_heading > 100)
+    else if (m_heading >= 100)
         m_heading = 1000;
-    else if (m_heading > 10)
+    else if (m_heading >= 10)
         m_heading = 100;
     else
         m_heading = 10;

@@ -29,6 +29,8 @@ public:
     int delayMs = 5;
     SimRuntime* rt = nullptr;
 
+    void say(const QByteArray& bytes) { sendToHost(bytes); }
+
     void peerReceived(const QByteArray& bytes) override
     {
         for (const char c : bytes) {
