@@ -173,6 +173,11 @@ bool ParameterDump::dumpTo(const QString& path)
     if (cancelled && !m_writeFailed)
         write(QByteArray(kCancelledLine) + "\r\n");
     file.close();
+    // The last word on the screen says whether the file is whole.
+    if (!cancelled && !m_writeFailed)
+        m_session.screen().showLine(QStringLiteral("\r\nParameter Dump written to ") + path);
+    else
+        m_session.screen().showLine(QStringLiteral("\r\nParameter Dump stopped: ") + path + QStringLiteral(" is incomplete"));
     m_session.setReplyCapture(false);
     m_sink = nullptr;
     m_running = false;

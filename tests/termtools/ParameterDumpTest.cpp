@@ -67,6 +67,7 @@ TEST(ParameterDump, SilentUnitRunsToTheEndAndBothMenuCommandsAskTheSame)
     EXPECT_TRUE(file.contains(kPcuHeader + "n0\t?\t'Model Index\r\nn1\t?\t'CL Kp\r\n"));
     EXPECT_TRUE(file.endsWith("n;\t?\t'Stat1\r\n\r\n'??\r\n\r\n'??\r\n'??\r\n'??\r\n"));
     EXPECT_FALSE(file.contains("Canceled"));
+    EXPECT_TRUE(r.screen().endsWith("Parameter Dump written to " + r.path("leg.txt") + "\r\n"));
     EXPECT_EQ(readAll(r.path("leg.txt")), file);
 }
 
@@ -135,6 +136,7 @@ TEST(ParameterDump, CancelClosedPortAndOpenLogStopItHonestly)
     EXPECT_EQ(readAll(r.path("cancel.txt")),
               "'??\r\n'??\r\n" + kAcuHeader + "'Parameter Dump Canceled\r\n");
     EXPECT_EQ(r.sent(r.serial), "V\r\nS\r\nmA999\r\n");
+    EXPECT_TRUE(r.screen().endsWith("\r\nParameter Dump stopped: " + r.path("cancel.txt") + " is incomplete\r\n"));
     ASSERT_GE(progress.size(), 3);
     EXPECT_EQ(progress[0], "Query 1 of 95    Time left (2 s a query): 03:10");
     EXPECT_EQ(progress[2], "Query 3 of 95    Time left (2 s a query): 03:06");
