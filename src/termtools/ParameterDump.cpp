@@ -152,7 +152,12 @@ bool ParameterDump::dumpTo(const QString& path)
     m_writeFailed = false;
     m_done = 0;
     m_total = totalQueries();
-    m_sink = [&file](const QByteArray& bytes) { return file.write(bytes); };
+    m_sink = [this, &file](const QByteArray& bytes) {
+        if (file.write(bytes))
+            return true;
+        m_writeError = file.lastError();
+        return false;
+    };
     m_session.setAbortCode(0);
     m_session.setCancelRequested(false);
     m_session.setReplyCapture(true);
@@ -201,7 +206,12 @@ bool ParameterDump::pcuDumpToScreen()
     m_writeFailed = false;
     m_done = 0;
     m_total = kIdentityQueries + kPcuEntries;
-    m_sink = [&tmp](const QByteArray& bytes) { return tmp.write(bytes) == bytes.size() && tmp.flush(); };
+    m_sink = [this, &tmp](const QByteArray& bytes) {
+        if (tmp.write(bytes) == bytes.size() && tmp.flush())
+            return true;
+        m_writeError = tmp.errorString();
+        return false;
+    };
     m_session.setAbortCode(0);
     m_session.setReplyCapture(true);
     writePcuSection();
@@ -224,16 +234,11 @@ bool ParameterDump::write(const QByteArray& bytes)
         return false;
     if (m_sink(bytes))
         return true;
-    writeFailed(QStringLiteral("The file could not be written."));
-    return false;
-}
-
-void ParameterDump::writeFailed(const QString& reason)
-{
     // The rows asked after this could not be kept: stop, and say so once.
     m_writeFailed = true;
-    m_session.prompter().error(QStringLiteral("Error,\r") + reason +
+    m_session.prompter().error(QStringLiteral("Error,\r") + m_writeError +
                                QStringLiteral("\rThe dump stopped; the rows before it are in the file."));
+    return false;
 }
 
 std::optional<QString> ParameterDump::ask(const QByteArray& question)

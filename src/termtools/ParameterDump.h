@@ -69,13 +69,13 @@ private:
     void writePcuSection();
     void writeModuleVersions();
     void writeCommIfSection();
-    void writeFailed(const QString& reason);
 
     TerminalSession& m_session;
     ModuleSelection& m_selection;
     Sink m_sink;
     bool m_running = false;
     bool m_writeFailed = false;
+    QString m_writeError;
     int m_done = 0;
     int m_total = 0;
 };

@@ -141,6 +141,15 @@ TEST(ParameterDump, CancelClosedPortAndOpenLogStopItHonestly)
     EXPECT_EQ(progress[0], "Query 1 of 95    Time left (2 s a query): 03:10");
     EXPECT_EQ(progress[2], "Query 3 of 95    Time left (2 s a query): 03:06");
 
+    // A full disk: the first row cannot be kept, so the dump stops and says why.
+    r.prompter.messages.clear();
+    r.serial.clearTranscript();
+    EXPECT_FALSE(r.dump->dumpTo("/dev/full"));
+    EXPECT_EQ(r.sent(r.serial), "V\r\n");
+    EXPECT_EQ(r.prompter.texts(),
+              QStringList{"Error,\rNo space left on device\rThe dump stopped; the rows before it are in the file."});
+    EXPECT_FALSE(r.session->isBusy());
+
     // Port closed: the refusal's one message, and the file says the dump did not run.
     r.session->openOrCloseLink();
     r.prompter.messages.clear();
