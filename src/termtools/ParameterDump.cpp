@@ -38,10 +38,25 @@ const CommIfEntry kCommIfEntries[] = {
     {'C', "\t'Baud Rate M&C  (C)"}, {'A', "\t'Baud Rate NMEA (A)"}, {'B', "\t'Baud Rate NMEA (B)"},
 };
 
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+// Where the text starts after the line ends left over from an earlier answer (the LF of a
+// CR LF that came in a chunk of its own).
+qsizetype answerStart(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isLineEnd(text[i]))
+        ++i;
+    return i;
+}
+
 qsizetype lineEnd(const QString& text, qsizetype from = 0)
 {
     for (qsizetype i = from; i < text.size(); ++i)
-        if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n'))
+        if (isLineEnd(text[i]))
             return i;
     return -1;
 }
@@ -253,9 +268,10 @@ std::optional<QString> ParameterDump::ask(const QByteArray& question)
         return std::nullopt;
     // The first piece of an answer is not all of it on a slow line: the rest of its line
     // gets what is left of the 2 s, so a value is never cut short.
-    if (reply != QLatin1String(kTimedOut) && lineEnd(reply) < 0) {
+    const auto whole = [](const QString& text) { return lineEnd(text, answerStart(text)) >= 0; };
+    if (reply != QLatin1String(kTimedOut) && !whole(reply)) {
         m_session.runtime().waitUntilNs(
-            [this] { return lineEnd(m_session.replyText()) >= 0 || stopped(); },
+            [this, &whole] { return whole(m_session.replyText()) || stopped(); },
             qMax<qint64>(0, deadlineNs - m_session.runtime().nowNs()));
         if (stopped())
             return std::nullopt;
@@ -266,8 +282,9 @@ std::optional<QString> ParameterDump::ask(const QByteArray& question)
 
 QString ParameterDump::firstLine(const QString& reply) const
 {
-    const qsizetype end = lineEnd(reply);
-    return end < 0 ? reply : reply.left(end);
+    const qsizetype start = answerStart(reply);
+    const qsizetype end = lineEnd(reply, start);
+    return reply.mid(start, end < 0 ? -1 : end - start);
 }
 
 void ParameterDump::counted()

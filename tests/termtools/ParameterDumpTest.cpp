@@ -21,7 +21,7 @@ std::optional<QByteArray> benchAnswer(const QByteArray& line, int* busyLeft, con
         return QByteArray("mA###\r");
     }
     if (line.startsWith('m'))
-        return line.left(2) + "001\r";
+        return line.left(2) + "001\r\n";
     if (line.startsWith('n'))
         return QByteArray("n042\r");
     if (line == "[?")
@@ -76,7 +76,9 @@ TEST(ParameterDump, BusyValueIsAskedAgainAndTheListingBecomesNineRowsThatUploadB
     ToolsRig r;
     int busy = 2;
     r.unit.answer = [&busy](const QByteArray& l) { return benchAnswer(l, &busy, kIpListing); };
-    r.open();
+    // Answers in two pieces, line ends as they come (the data terminal shows them untouched).
+    r.unit.split = 3;
+    r.open(Module::Data);
     ASSERT_TRUE(r.dump->dumpTo(r.path("bench.txt")));
 
     const std::vector<qint64> asks = r.timesOf("mA999\r\n");

@@ -27,6 +27,7 @@ public:
     std::function<std::optional<QByteArray>(const QByteArray& line)> answer;
     std::vector<QByteArray> lines;
     int delayMs = 5;
+    int split = 0;
     SimRuntime* rt = nullptr;
 
     void say(const QByteArray& bytes) { sendToHost(bytes); }
@@ -49,8 +50,15 @@ private:
         lines.push_back(line);
         if (!answer)
             return;
-        if (const auto reply = answer(line))
-            rt->singleShot(delayMs, nullptr, [this, r = *reply] { sendToHost(r); });
+        const auto reply = answer(line);
+        if (!reply)
+            return;
+        // A split answer comes as its first bytes, then the rest a little later, as a
+        // slow unit's line does.
+        const QByteArray head = split > 0 ? reply->left(split) : *reply;
+        rt->singleShot(delayMs, nullptr, [this, head] { sendToHost(head); });
+        if (split > 0 && reply->size() > split)
+            rt->singleShot(delayMs + 30, nullptr, [this, rest = reply->mid(split)] { sendToHost(rest); });
     }
     QByteArray m_line;
 };
