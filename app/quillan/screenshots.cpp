@@ -24,11 +24,17 @@
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
 #include "TerminalView.h"
+#include "ModuleTools.h"
+#include "ParameterDump.h"
+#include "ToolsMenu.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyleFactory>
@@ -241,6 +247,86 @@ void dialogs(const QString& folder)
     save(*cancel, folder, QStringLiteral("quillan-sendtext.png"));
 }
 
+// A whole parameter dump against the simulated ACU at 9600 baud: the Cancel window with the
+// query count halfway, and the terminal once the file is written.
+void parameterDump(const QString& folder)
+{
+    Scene scene(QStringLiteral("QVR2a"), true, 9600);
+    scene.acu->unit().setBlockagesEnabled(false);
+    QTemporaryDir files;
+    scene.prompter.fileNames << files.filePath(QStringLiteral("param_All.txt"));
+    bool pictured = false;
+    QObject::connect(&scene.window->toolsMenu().dump(), &ParameterDump::progressChanged, scene.window.get(),
+                     [&](const QString&, int done, int) {
+                         if (pictured || done < 40)
+                             return;
+                         pictured = true;
+                         save(withCancelWindow(*scene.window), folder, QStringLiteral("quillan-dump-progress.png"));
+                     });
+    scene.window->actions().dumpAll->trigger();
+    scene.runtime.advance(500);
+    save(*scene.window, folder, QStringLiteral("quillan-dump.png"));
+}
+
+// The Tools menu open under the menu bar, with the ACU Tools beside it.
+void toolsMenu(const QString& folder)
+{
+    Scene scene(QStringLiteral("QVR2a"));
+    QAction* expert = scene.window->findChild<QAction*>(QStringLiteral("mnuExpert"));
+    if (expert)
+        expert->trigger();
+    auto* menu = qobject_cast<QMenu*>(scene.window->actions().sendGps->parent());
+    QMenuBar* bar = scene.window->menuBar();
+    QAction* title = menu ? menu->menuAction() : nullptr;
+    if (!menu || !title)
+        return;
+    QApplication::processEvents();
+    scene.window->terminal()->flush();
+    QPixmap shot = scene.window->grab();
+    const QPoint at = bar->mapTo(scene.window.get(), bar->actionGeometry(title).bottomLeft());
+    menu->popup(scene.window->mapToGlobal(at));
+    QApplication::processEvents();
+    QMenu* sub = menu->actions().isEmpty() ? nullptr : menu->actions().first()->menu();
+    QPainter p(&shot);
+    p.drawPixmap(at, menu->grab());
+    if (sub) {
+        const QRect row = menu->actionGeometry(menu->actions().first());
+        sub->popup(menu->mapToGlobal(row.topRight()));
+        QApplication::processEvents();
+        p.drawPixmap(at + row.topRight() + QPoint(-2, 0), sub->grab());
+        sub->hide();
+    }
+    p.end();
+    menu->hide();
+    save(shot, folder, QStringLiteral("quillan-tools-menu.png"));
+}
+
+// The question before the factory defaults, as the Qt prompter shows it.
+void factoryDefaults(const QString& folder)
+{
+    Scene scene(QStringLiteral("QVR2a"));
+    QMessageBox box(scene.window.get());
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(QString::fromLatin1(ModuleTools::kFactoryTitle));
+    box.setText(QString::fromLatin1(ModuleTools::kFactoryQuestion));
+    box.setTextFormat(Qt::PlainText);
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.show();
+    QApplication::processEvents();
+    // The box with a title bar drawn on, as the window manager would frame it.
+    const QPixmap inner = box.grab();
+    const int title = 24;
+    QPixmap shot(inner.width() + 2, inner.height() + title + 1);
+    QPainter p(&shot);
+    p.fillRect(shot.rect(), QColor(0x3a, 0x4a, 0x5e));
+    p.setPen(Qt::white);
+    p.drawText(QRect(8, 0, shot.width() - 8, title), Qt::AlignVCenter | Qt::AlignLeft, box.windowTitle());
+    p.drawPixmap(1, title, inner);
+    p.end();
+    save(shot, folder, QStringLiteral("quillan-factory-defaults.png"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -262,5 +348,8 @@ int main(int argc, char** argv)
     hexView(folder);
     panelModule(folder);
     dialogs(folder);
+    parameterDump(folder);
+    toolsMenu(folder);
+    factoryDefaults(folder);
     return 0;
 }

@@ -13,6 +13,7 @@ void addPanelRows(AcuVocabulary& v); // what the panel polls: S P H @ u q % V C 
 void addPcuRows(AcuVocabulary& v);   // PCU pass-through "?   x" and the PCU modes "^nnnn"
 void addSetRows(AcuVocabulary& v);   // targets, heading, satellite, receiver, steps, position
 void addToolRows(AcuVocabulary& v);  // F, &, \, [, w: the tool and service commands
+void addDumpRows(AcuVocabulary& v);  // what the terminal's parameter dump asks beyond the panel's
 
 // Lines more than one family answers with: the ship's position ("@") and its heading ("H").
 AcuVocabulary::Reply gpsLine(const QByteArray& command, AcuUnit& unit);

@@ -153,6 +153,14 @@ public:
     QByteArray dvbVersion() const { return m_dvbVersion; }
 
     int parameter(quint8 letter) const { return m_parameters.value(letter); }
+    // The PCU's own parameters, "n0" to "n;" (model index, gains, trims, ...).
+    static constexpr int kPcuParameters = 12;
+    int pcuParameter(int index) const { return m_pcuParameters[size_t(qBound(0, index, kPcuParameters - 1))]; }
+    void setPcuParameter(int index, int value)
+    {
+        if (index >= 0 && index < kPcuParameters)
+            m_pcuParameters[size_t(index)] = qBound(0, value, 999);
+    }
     // A write of the satellite letters loads that satellite's position.
     void setParameter(quint8 letter, int value);
 
@@ -225,6 +233,7 @@ private:
     QByteArray m_acuVersion = "QVR-100 ACU VER 3.14 SIM";
     QByteArray m_pcuVersion = "QVR PCU VER 2.07 SIM";
     QByteArray m_commIfVersion = "QVR COMMIF VER 1.05 SIM";
+    std::array<int, kPcuParameters> m_pcuParameters{5, 60, 60, 45, 0, 0, 0, 1, 10, 0, 7, 0};
     std::shared_ptr<AcuBootModules> m_bootModules; // made on first use
     QByteArray m_dvbVersion = "QVR DVB VER 4.20 SIM";
 };

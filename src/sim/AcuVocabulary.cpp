@@ -38,6 +38,7 @@ AcuVocabulary AcuVocabulary::standard()
     acurows::addPcuRows(v);
     acurows::addSetRows(v);
     acurows::addToolRows(v);
+    acurows::addDumpRows(v);
     // Every line gets one answer, so the program's reply matching stays in step even for
     // commands this unit does not act on.
     v.setFallback([](const QByteArray& command, AcuUnit&) -> Reply { return command; });

@@ -118,7 +118,11 @@ void SendFile::sendLine(const QString& line, int pacingMs)
             screen.showLine(line);
             return;
         }
-        m_session.commOut(commandPart(line) + eol);
+        // A blank line (a dump file has some between its sections) carries no command: an
+        // empty line end would only make the unit answer with an error or a prompt.
+        const QByteArray command = commandPart(line);
+        if (!command.trimmed().isEmpty())
+            m_session.commOut(command + eol);
         return;
     }
     if (line.startsWith(QLatin1Char('\''))) {

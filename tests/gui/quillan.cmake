@@ -4,6 +4,7 @@ if(NOT TARGET quillan_gui_tests)
   qvr_add_gtest(quillan_gui_tests
     SOURCES ${_quillan_gui}/quillan_rig.h ${_quillan_gui}/quillan_window_test.cpp
             ${_quillan_gui}/quillan_dialogs_test.cpp ${_quillan_gui}/quillan_widgets_test.cpp
+            ${_quillan_gui}/quillan_tools_test.cpp
     LIBS qvr_ui_quillan qvr_ui_shared qvr_upload qvr_terminal qvr_platform Qt6::Test Qt6::PrintSupport
     GUI)
 endif()

@@ -71,6 +71,21 @@ void CancelWindow::setProgress(qint64 done, qint64 total, qint64 elapsedMs)
         adjustSize();
 }
 
+void CancelWindow::setProgressLine(const QString& line, qint64 done, qint64 total)
+{
+    const bool grows = m_progress->isHidden() || (total > 0 && m_bar->isHidden());
+    if (total > 0) {
+        m_bar->setRange(0, int(total));
+        m_bar->setValue(int(qBound(qint64(0), done, total)));
+        m_bar->setFormat(QStringLiteral("%1 / %2").arg(done).arg(total));
+        m_bar->show();
+    }
+    m_progress->setText(line);
+    m_progress->show();
+    if (grows)
+        adjustSize();
+}
+
 QString CancelWindow::text() const
 {
     return m_text->text();

@@ -17,6 +17,8 @@ public:
     void present(const QString& caption, const QString& text);
     // done of total lines (total 0 = unknown), and the time since the run began.
     void setProgress(qint64 done, qint64 total, qint64 elapsedMs);
+    // A progress line of the sequence's own, with the bar at done of total.
+    void setProgressLine(const QString& line, qint64 done, qint64 total);
     QString text() const;
     QString progressText() const;
 

@@ -15,6 +15,7 @@
 #include "TerminalScreen.h"
 #include "TerminalSession.h"
 #include "TerminalView.h"
+#include "ToolsMenu.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -34,7 +35,6 @@ constexpr int kMinimumWidthTwips = 7200;
 // The cancel window sits this far right of and below the terminal's corner (twips).
 constexpr int kCancelWindowOffsetTwips = 30;
 constexpr const char* kBuildText = "Build 29.March.2018";
-constexpr const char* kInstructionsDocument = "\\Program Files\\Quillan\\ACU-PCU_Update.pdf";
 } // namespace
 
 QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selection, QWidget* parent)
@@ -54,6 +54,7 @@ QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selectio
     connectCommands();
     connectModuleMenu();
     connectUpload();
+    m_tools = new ToolsMenu(*this, m_session, m_selection);
 
     setWindowTitle(m_session.caption());
     setMinimumWidth(twipsToPixels(kMinimumWidthTwips, this));
@@ -152,7 +153,6 @@ void QuillanWindow::connectSession()
     });
 
     connect(m_strip, &LineStateStrip::ledClicked, this, &QuillanWindow::toggleLink);
-    connect(m_strip, &LineStateStrip::dtrClicked, &s, &TerminalSession::setDtr);
     connect(m_strip, &LineStateStrip::rtsClicked, &s, &TerminalSession::setRts);
 
     m_status->setText(s.statusText());
@@ -228,8 +228,6 @@ void QuillanWindow::connectCommands()
 
     connect(a.expertMode, &QAction::toggled, a.modemTune, &QAction::setEnabled);
     connect(a.about, &QAction::triggered, this, &QuillanWindow::showAbout);
-    connect(a.instructions, &QAction::triggered, this,
-            [this] { m_session.prompter().openUrl(QString::fromLatin1(kInstructionsDocument)); });
 
     connect(m_cancelWindow, &CancelWindow::cancelClicked, this, &QuillanWindow::cancelPressed);
     connect(m_sendFile.get(), &SendFile::cancelWindowShown, this, &QuillanWindow::presentCancelWindow);

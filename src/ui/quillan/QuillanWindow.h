@@ -17,6 +17,7 @@ class SendFile;
 class SessionTrace;
 class TerminalSession;
 class TerminalView;
+class ToolsMenu;
 
 // Quillan's window: the terminal screen under the toolbar, the LED and line-state row
 // and (for the panel modules) the panel display above it, and the status bar. Every
@@ -44,6 +45,10 @@ public:
     void openProperties();
     // "Session &Trace..." in the "File" menu, after the log items, for the program's trace.
     QAction* addSessionTrace(SessionTrace& trace);
+    // Shows the Cancel window of a running sequence next to the terminal.
+    void presentCancelWindow(const QString& caption, const QString& text);
+    // The dumps, module tools and navigation data.
+    ToolsMenu& toolsMenu() const { return *m_tools; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,7 +61,6 @@ private:
     void connectCommands();
     void connectModuleMenu();
     void connectUpload();
-    void presentCancelWindow(const QString& caption, const QString& text);
     void applyTopMargin(int twips);
     void applyModuleState();
     void applyLinkState(bool open);
@@ -73,6 +77,7 @@ private:
     std::unique_ptr<SendFile> m_sendFile;
     std::unique_ptr<ScreenFiles> m_screenFiles;
     std::unique_ptr<ManualUpload> m_upload;
+    ToolsMenu* m_tools = nullptr;
     QuillanActions m_actions;
     QWidget* m_top = nullptr;
     LineStateStrip* m_strip = nullptr;
