@@ -249,22 +249,9 @@ void ModuleTools::dtrClicked(bool on)
                                                                : QStringLiteral("Phone Power is OFF"));
 }
 
-QStringList ModuleTools::documentPlaces(const QString& applicationDir)
+void ModuleTools::openInstructions()
 {
-    const QDir dir(applicationDir);
-    return {QStringLiteral("\\Program Files\\Quillan\\") + QLatin1String(kDocumentName),
-            dir.filePath(QLatin1String(kDocumentName)),
-            dir.filePath(QStringLiteral("../share/quillan/") + QLatin1String(kDocumentName))};
-}
-
-void ModuleTools::openInstructions(const QStringList& places)
-{
-    for (const QString& place : places) {
-        if (QFileInfo(place).isFile()) {
-            m_session.prompter().openUrl(QUrl::fromLocalFile(QFileInfo(place).absoluteFilePath()).toString());
-            return;
-        }
-    }
-    m_session.prompter().error(QStringLiteral("Error,\rThe instructions document ") + QLatin1String(kDocumentName) +
-                               QStringLiteral(" is not installed.\rInstall it next to the program, then try again."));
+    // The prompter finds the guide installed with the program by the document's name, and
+    // says which page is missing when it is not there.
+    m_session.prompter().openUrl(QString::fromLatin1(kDocumentPath));
 }

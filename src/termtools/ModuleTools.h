@@ -51,7 +51,7 @@ public:
     static constexpr int kCommIfResetSecondMs = 4000;
     // How long "KVMP Comms Off" listens for the panel board before it stops it.
     static constexpr int kKvmpListenMs = 1000;
-    static constexpr const char* kDocumentName = "ACU-PCU_Update.pdf";
+    static constexpr const char* kDocumentPath = "\\Program Files\\Quillan\\ACU-PCU_Update.pdf";
 
     ModuleTools(TerminalSession& session, ModuleSelection& selection, QObject* parent = nullptr);
     ~ModuleTools() override;
@@ -75,10 +75,8 @@ public:
     void kvmpCommsOff();
     // A click on the DTR box.
     void dtrClicked(bool on);
-    // "Instructions": the first of the places that holds the guide, or a message.
-    void openInstructions(const QStringList& places);
-    // Where the guide may be installed, next to the program or in its share folder.
-    static QStringList documentPlaces(const QString& applicationDir);
+    // "Instructions": the update manual, through the prompter's document opener.
+    void openInstructions();
 
 private:
     bool sendAll(const std::vector<Command>& commands, int pauseMs);

@@ -191,13 +191,6 @@ TEST(ModuleTools, PhonePowerAndInstructions)
     EXPECT_FALSE(r.screen().contains("Phone Power"));
     EXPECT_TRUE(r.session->lineStates().dtr);
 
-    r.tools->openInstructions({r.path("none.pdf")});
-    EXPECT_EQ(r.prompter.lastText(), "Error,\rThe instructions document ACU-PCU_Update.pdf is not installed.\r"
-                                     "Install it next to the program, then try again.");
-    EXPECT_TRUE(r.prompter.openedUrls.isEmpty());
-    QFile guide(r.path("ACU-PCU_Update.pdf"));
-    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
-    guide.close();
-    r.tools->openInstructions(ModuleTools::documentPlaces(r.dir.path()));
-    EXPECT_EQ(r.prompter.openedUrls, QStringList{"file://" + r.path("ACU-PCU_Update.pdf")});
+    r.tools->openInstructions();
+    EXPECT_EQ(r.prompter.openedUrls, QStringList{"\\Program Files\\Quillan\\ACU-PCU_Update.pdf"});
 }

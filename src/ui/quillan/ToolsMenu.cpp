@@ -69,7 +69,7 @@ void ToolsMenu::connectTools()
     connect(a.kvmpCommsOn, &QAction::triggered, t, &ModuleTools::kvmpCommsOn);
     connect(a.kvmpCommsOff, &QAction::triggered, t, &ModuleTools::kvmpCommsOff);
     connect(a.instructions, &QAction::triggered, t,
-            [t] { t->openInstructions(ModuleTools::documentPlaces(QCoreApplication::applicationDirPath())); });
+            [t] { t->openInstructions(); });
     connect(m_window.lineStates(), &LineStateStrip::dtrClicked, t, &ModuleTools::dtrClicked);
 }
 
