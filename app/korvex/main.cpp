@@ -1,23 +1,32 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
 //   korvex [--trace FILE] [--quit-after SECONDS] [--screenshot FILE]
+//          [--data-log FILE [--graph-mode N] [--replace]]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
-// and stops it too). The other two options are for unattended runs (the demo on a virtual
-// display): the program ends by itself after the given time, leaving a picture of its
-// main window behind.
+// and stops it too). --quit-after and --screenshot are for unattended runs (the demo on a
+// virtual display): the program ends by itself after the given time, leaving a picture of
+// its main window behind. --data-log starts a data log in graph mode N (default 0) as
+// soon as the link is open, without a dialog; an existing FILE is only replaced with
+// --replace (otherwise the program stops at once with status 2). The log is ended with
+// its parameter dump when the program ends normally.
+#include "CaptureBuffer.h"
+#include "DataLogs.h"
 #include "FrontPanelLogic.h"
+#include "GraphTarget.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
+#include "Replay.h"
 #include "SerialByteLink.h"
 #include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
 #include "TracingPrompter.h"
+#include "UnattendedLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,6 +41,30 @@ struct Options {
     std::optional<double> quitAfterSeconds;
     QString screenshot;
     QString trace;
+    std::optional<UnattendedLog> dataLog;
+};
+
+// The longest the parameter dump that ends a data log may take on the way out.
+constexpr int kExitDumpMs = 30000;
+
+// The graph as the data files see it while no engine draws one: the chosen mode, an
+// empty buffer, nothing plotted.
+class IdleGraph : public GraphTarget {
+public:
+    explicit IdleGraph(KorvexSession& session) : m_session(session) {}
+    GraphMode mode() const override { return m_mode; }
+    void selectMode(GraphMode mode) override { m_mode = mode; }
+    void clear() override { m_buffer.clear(); }
+    void plot(const PanelSample&) override {}
+    void centerAll() override {}
+    const CaptureBuffer& buffer() const override { return m_buffer; }
+    PanelSample liveSample() const override { return PanelSample::from(m_session.panelState(), 0, QTime::currentTime()); }
+    void setStopOption(bool) override {}
+
+private:
+    KorvexSession& m_session;
+    GraphMode m_mode = GraphMode::Admc;
+    CaptureBuffer m_buffer;
 };
 
 std::optional<Options> parseOptions(const QApplication& app)
@@ -49,9 +82,18 @@ std::optional<Options> parseOptions(const QApplication& app)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write the session trace to <file> from the start."),
                                    QStringLiteral("file"));
+    const QCommandLineOption dataLog(QStringLiteral("data-log"),
+                                     QStringLiteral("Start a data log in <file> as soon as the link is open."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption graphMode(QStringLiteral("graph-mode"),
+                                       QStringLiteral("Graph mode 0 to 6 of the data log (default 0)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("Replace an existing data-log file."));
     parser.addOption(trace);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
+    parser.addOptions({dataLog, graphMode, replace});
     parser.process(app);
 
     Options options;
@@ -66,6 +108,24 @@ std::optional<Options> parseOptions(const QApplication& app)
             return std::nullopt;
         }
         options.quitAfterSeconds = seconds;
+    }
+    if (parser.isSet(dataLog)) {
+        UnattendedLog log;
+        log.path = parser.value(dataLog);
+        log.replace = parser.isSet(replace);
+        if (parser.isSet(graphMode) && !log.setMode(parser.value(graphMode))) {
+            QTextStream(stderr) << "korvex: --graph-mode wants 0 to 6, not \"" << parser.value(graphMode) << "\"\n";
+            return std::nullopt;
+        }
+        const QString problem = log.check();
+        if (!problem.isEmpty()) {
+            QTextStream(stderr) << problem << '\n';
+            return std::nullopt;
+        }
+        options.dataLog = log;
+    } else if (parser.isSet(graphMode) || parser.isSet(replace)) {
+        QTextStream(stderr) << "korvex: --graph-mode and --replace go with --data-log\n";
+        return std::nullopt;
     }
     return options;
 }
@@ -105,9 +165,23 @@ int main(int argc, char** argv)
     MainWindow window(session, front);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
+
+    IdleGraph graph(session);
+    DataFile dataFile;
+    Replay replay(prompter, graph, runtime);
+    DataLogs dataLogs(dataFile, prompter, graph,
+                      DataLogs::Hooks{[&session] { return session.link().portOpen(); }, {},
+                                      [&replay] { return replay.isLoaded() || replay.isIndexing(); }});
+    replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
+    window.attachDataLogs(dataLogs, replay);
+    if (options->dataLog)
+        options->dataLog->arm(session.link(), graph, dataLogs);
     window.fitToScreen();
     window.show();
 
+    // The log's dump needs the link, so it runs before the session lets go of it.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &dataLogs,
+                     [&dataLogs, &runtime] { dataLogs.finishForExit(runtime, kExitDumpMs); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
     QTimer::singleShot(0, &session, [&session, &trace, &prompter, path = options->trace] {

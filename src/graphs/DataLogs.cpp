@@ -102,7 +102,7 @@ bool DataLogs::startLogAt(const QString& path, QString* error)
     if (!m_file.open(path, DataFile::Slot::DataLog, error))
         return false;
     const std::optional<QString> title =
-        capture::dataLogTitleLine(m_graph.mode(), m_hooks.notes ? m_hooks.notes() : QString());
+        capture::dataLogTitleLine(m_graph.mode(), m_notes);
     if (title && !m_file.write(fileBytes(*title))) {
         if (error)
             *error = m_file.lastError();
@@ -160,7 +160,7 @@ void DataLogs::saveScreen()
     }
     const CaptureBuffer& buffer = m_graph.buffer();
     QByteArray bytes =
-        fileBytes(capture::screenCaptureTitleLine(m_graph.mode(), m_hooks.notes ? m_hooks.notes() : QString()));
+        fileBytes(capture::screenCaptureTitleLine(m_graph.mode(), m_notes));
     for (int slot : buffer.stripReplaySlots())
         bytes += fileBytes(buffer.line(slot));
     if (!m_file.write(bytes)) {

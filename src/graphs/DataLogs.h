@@ -29,8 +29,6 @@ public:
         // Starts the parameter dump on the open file. The dump closes the file when it
         // ends and then reports through dumpEnded(). Unset: the file is closed at once.
         std::function<void(DataFile&)> startDump;
-        // The text of the Notes box.
-        std::function<QString()> notes;
         // A loaded file is being replayed: its lines must not reach a new file.
         std::function<bool()> replaying;
     };
@@ -65,6 +63,10 @@ public:
     // that does not end in time leaves the file closed without its end.
     void finishForExit(Runtime& runtime, int timeoutMs);
 
+    // The text of the Notes box, written into every title line.
+    const QString& notes() const { return m_notes; }
+    void setNotes(const QString& notes) { m_notes = notes; }
+
     // "Start Data &Log" / "Close Data Log" (menu), "Start Data Log" / "Close Data Log"
     // (capture window).
     QString menuCaption() const;
@@ -87,5 +89,6 @@ private:
     Hooks m_hooks;
     State m_state = State::Idle;
     QString m_logPath;
+    QString m_notes = QStringLiteral("Notes");
     bool m_writeFailureShown = false;
 };

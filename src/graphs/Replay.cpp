@@ -28,8 +28,8 @@ qint16 whole(double value)
 }
 } // namespace
 
-Replay::Replay(Prompter& prompter, GraphTarget& graph, Runtime& runtime, Hooks hooks, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_graph(graph), m_rt(runtime), m_hooks(std::move(hooks))
+Replay::Replay(Prompter& prompter, GraphTarget& graph, Runtime& runtime, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_graph(graph), m_rt(runtime)
 {
 }
 
@@ -77,8 +77,8 @@ void Replay::load()
 {
     if (m_loaded || m_indexing)
         return;
-    if (m_hooks.refusal) {
-        const QString refusal = m_hooks.refusal();
+    if (m_refusal) {
+        const QString refusal = m_refusal();
         if (!refusal.isEmpty()) {
             m_prompter.error(refusal);
             return;

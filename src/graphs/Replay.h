@@ -23,12 +23,11 @@ public:
     static const QString kOpenFilter;
     static const QString kUnsupported;
 
-    struct Hooks {
-        // A refusal text while the data file is being written; empty when loading is fine.
-        std::function<QString()> refusal;
-    };
+    Replay(Prompter& prompter, GraphTarget& graph, Runtime& runtime, QObject* parent = nullptr);
 
-    Replay(Prompter& prompter, GraphTarget& graph, Runtime& runtime, Hooks hooks, QObject* parent = nullptr);
+    // Asked before loading: a refusal text while the data file is being written, empty
+    // when loading is fine.
+    void setRefusal(std::function<QString()> refusal) { m_refusal = std::move(refusal); }
 
     // `mnuLoadDataLog`: the open dialog, then loadFile().
     void load();
@@ -68,7 +67,7 @@ private:
     Prompter& m_prompter;
     GraphTarget& m_graph;
     Runtime& m_rt;
-    Hooks m_hooks;
+    std::function<QString()> m_refusal;
     CaptureFileIndex m_index;
     bool m_loaded = false;
     bool m_indexing = false;

@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     ScriptedPrompter prompter;
     FakeGraph graph;
     graph.current = GraphMode::DispV;
-    DataLogs logs(file, prompter, graph, DataLogs::Hooks{{}, {}, [] { return QStringLiteral("Notes"); }, {}});
+    DataLogs logs(file, prompter, graph, DataLogs::Hooks{});
     graph.onCaptureLine = [&logs](const QString& line) { logs.appendCaptureLine(line); };
     QString error;
     if (!logs.startLogAt(QString::fromLocal8Bit(argv[1]), &error)) {

@@ -27,7 +27,7 @@ struct LogRig {
                                       f.write("'ACU Parameter Dump - Legacy Mode\r\n");
                                       f.close();
                                   },
-                                  [] { return QStringLiteral("Notes"); }, [] { return false; }}};
+                                  [] { return false; }}};
 
     LogRig()
     {

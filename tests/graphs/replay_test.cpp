@@ -14,7 +14,7 @@ struct ReplayRig {
     SimRuntime runtime;
     ScriptedPrompter prompter;
     FakeGraph graph;
-    Replay replay{prompter, graph, runtime, Replay::Hooks{}};
+    Replay replay{prompter, graph, runtime};
 
     QString write(const QByteArray& bytes)
     {
@@ -138,9 +138,9 @@ TEST(Replay, UnknownTitleLoadsNothingAndRefusalComesFirst)
     EXPECT_FALSE(rig.graph.stop);
     EXPECT_FALSE(rig.replay.progressVisible());
 
-    Replay refusing{rig.prompter, rig.graph, rig.runtime, Replay::Hooks{[] { return QStringLiteral("busy"); }}};
+    rig.replay.setRefusal([] { return QStringLiteral("busy"); });
     rig.prompter.fileRequests.clear();
-    refusing.load();
+    rig.replay.load();
     EXPECT_EQ(rig.prompter.lastText(), "busy");
     EXPECT_TRUE(rig.prompter.fileRequests.isEmpty());
 }
