@@ -157,6 +157,7 @@ DataLogMenus* MainWindow::attachDataLogs(DataLogs& logs, Replay& replay, std::fu
     // Under the graph, where the replay's paging and progress belong.
     if (auto* column = qobject_cast<QBoxLayout*>(centralWidget()->layout()))
         column->addWidget(m_dataLogs->strip());
+    m_dataLogs->strip()->show(); // also when the window is already up
     QPushButton* capture = m_graph->captureButton();
     capture->setEnabled(true);
     connect(capture, &QPushButton::clicked, m_dataLogs, &DataLogMenus::showCaptureWindow);
