@@ -10,10 +10,9 @@
 // soon as the link is open, without a dialog; an existing FILE is only replaced with
 // --replace (otherwise the program stops at once with status 2). The log is ended with
 // its parameter dump when the program ends normally.
-#include "CaptureBuffer.h"
 #include "DataLogs.h"
 #include "FrontPanelLogic.h"
-#include "GraphTarget.h"
+#include "IdleGraph.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
@@ -46,26 +45,6 @@ struct Options {
 
 // The longest the parameter dump that ends a data log may take on the way out.
 constexpr int kExitDumpMs = 30000;
-
-// The graph as the data files see it while no engine draws one: the chosen mode, an
-// empty buffer, nothing plotted.
-class IdleGraph : public GraphTarget {
-public:
-    explicit IdleGraph(KorvexSession& session) : m_session(session) {}
-    GraphMode mode() const override { return m_mode; }
-    void selectMode(GraphMode mode) override { m_mode = mode; }
-    void clear() override { m_buffer.clear(); }
-    void plot(const PanelSample&) override {}
-    void centerAll() override {}
-    const CaptureBuffer& buffer() const override { return m_buffer; }
-    PanelSample liveSample() const override { return PanelSample::from(m_session.panelState(), 0, QTime::currentTime()); }
-    void setStopOption(bool) override {}
-
-private:
-    KorvexSession& m_session;
-    GraphMode m_mode = GraphMode::Admc;
-    CaptureBuffer m_buffer;
-};
 
 std::optional<Options> parseOptions(const QApplication& app)
 {
@@ -166,7 +145,7 @@ int main(int argc, char** argv)
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
 
-    IdleGraph graph(session);
+    IdleGraph graph(session.panelState());
     DataFile dataFile;
     Replay replay(prompter, graph, runtime);
     DataLogs dataLogs(dataFile, prompter, graph,
