@@ -6,15 +6,51 @@
 #include "Prompter.h"
 #include "Runtime.h"
 
+#include <charconv>
+
 const QString Replay::kOpenFilter =
     QStringLiteral("Data (*.csv, *.txt) |*.csv;*.txt|Text (*.txt, *.prn) |*.txt;*.prn|All files (*.*)|*.*");
 const QString Replay::kUnsupported =
     QStringLiteral("Unable to load capture file.  This file type may not yet be supported.");
 
 namespace {
+// The plain decimal numbers our own files hold ("  -12.5") are read directly; anything
+// else (a hemisphere letter, an exponent, "&H") goes through the full leading-number
+// reader. Both give the same value; the direct way keeps a page of a long log quick.
+std::optional<double> plainDecimal(const QByteArray& text)
+{
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    while (p < end && *p == ' ')
+        ++p;
+    if (p < end && *p == '+')
+        ++p;
+    const char* start = p;
+    if (p < end && *p == '-')
+        ++p;
+    int digits = 0;
+    bool point = false;
+    for (const char* q = p; q < end; ++q) {
+        if (*q >= '0' && *q <= '9')
+            ++digits;
+        else if (*q == '.' && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    double value = 0;
+    if (digits == 0 || std::from_chars(start, end, value).ptr != end)
+        return std::nullopt;
+    return value;
+}
+
 double field(const QList<QByteArray>& fields, int index)
 {
-    return index < fields.size() ? numfmt::leadingNumber(QString::fromLatin1(fields[index])) : 0.0;
+    if (index >= fields.size())
+        return 0.0;
+    if (const std::optional<double> plain = plainDecimal(fields[index]))
+        return *plain;
+    return numfmt::leadingNumber(QString::fromLatin1(fields[index]));
 }
 
 qint16 tenths(double degrees)
