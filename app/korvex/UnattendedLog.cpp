@@ -6,9 +6,25 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <memory>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// The signal handler may only write to a pipe; the event loop reads it and quits.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminate(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+} // namespace
 
 bool UnattendedLog::setMode(const QString& text)
 {
@@ -53,4 +69,23 @@ void UnattendedLog::arm(DeviceLink& link, GraphTarget& graph, DataLogs& logs) co
         QObject::disconnect(*connection);
         begin();
     });
+}
+
+void UnattendedLog::quitOnTerminate(QObject* context)
+{
+    if (g_signalPipe[0] >= 0 || ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
+        char c = 0;
+        while (::read(g_signalPipe[0], &c, 1) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
 }

@@ -7,6 +7,7 @@
 class DataLogs;
 class DeviceLink;
 class GraphTarget;
+class QObject;
 
 // `korvex --data-log FILE [--graph-mode N] [--replace]`: a data log that starts without
 // a dialog as soon as the link is open, for a unit watched overnight.
@@ -23,4 +24,8 @@ struct UnattendedLog {
     // Waits for the link's first opening, then selects the mode and starts the log. A
     // file that cannot be written ends the program with status 2 and one line on stderr.
     void arm(DeviceLink& link, GraphTarget& graph, DataLogs& logs) const;
+
+    // SIGTERM and SIGINT end the program normally, so that a log stopped by `kill PID` or
+    // Ctrl+C still gets its dump and is closed whole.
+    static void quitOnTerminate(QObject* context);
 };

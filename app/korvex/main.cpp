@@ -9,7 +9,8 @@
 // its main window behind. --data-log starts a data log in graph mode N (default 0) as
 // soon as the link is open, without a dialog; an existing FILE is only replaced with
 // --replace (otherwise the program stops at once with status 2). The log is ended with
-// its parameter dump when the program ends normally.
+// its parameter dump when the program ends normally, which with --data-log includes
+// SIGTERM and SIGINT.
 #include "DataLogs.h"
 #include "FrontPanelLogic.h"
 #include "IdleGraph.h"
@@ -153,8 +154,10 @@ int main(int argc, char** argv)
                                       [&replay] { return replay.isLoaded() || replay.isIndexing(); }});
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
     window.attachDataLogs(dataLogs, replay);
-    if (options->dataLog)
+    if (options->dataLog) {
         options->dataLog->arm(session.link(), graph, dataLogs);
+        UnattendedLog::quitOnTerminate(&app);
+    }
     window.fitToScreen();
     window.show();
 

@@ -139,6 +139,24 @@ TEST(DataLogProcess, KorvexStartsAnUnattendedLogOnTheLink)
         << errors.constData();
     EXPECT_TRUE(fileBytes(old).startsWith(
         "Time,CL,LV,AZ,Rel,Phase,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP v (Reference) Log File\r\n"));
+
+    // Stopped by SIGTERM, as an overnight log is: the program ends normally.
+    const QString stopped = home.filePath("stopped.csv");
+    QProcess korvex;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    korvex.setProcessEnvironment(env);
+    korvex.start(KORVEX_EXE, {"--data-log", stopped, "--graph-mode", "1"});
+    for (QDeadlineTimer opened(10000); !opened.hasExpired() && fileBytes(stopped).isEmpty();)
+        korvex.waitForFinished(50);
+    ASSERT_EQ(::kill(pid_t(korvex.processId()), SIGTERM), 0);
+    ASSERT_TRUE(korvex.waitForFinished(10000));
+    EXPECT_EQ(korvex.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(korvex.exitCode(), 0);
+    EXPECT_TRUE(fileBytes(stopped).startsWith(
+        "Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP ivc (Loop Error) Log File\r\n"));
 }
 
 } // namespace
