@@ -47,7 +47,8 @@ bool writeLog(const QString& path, qint64 lines)
     if (!f.open(QIODevice::WriteOnly))
         return false;
     QByteArray chunk;
-    chunk += "Time,El,Az,CL,Rel,Hdd,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex ADMC (Antenna Position) Log File\r\n";
+    chunk += "Time,El,Az,CL,Rel,Hdd,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex ADMC (Antenna Position) Log "
+             "File\r\n";
     for (qint64 i = 0; i < lines; ++i) {
         const int s = int(i % 86400);
         chunk += QStringLiteral("%1:%2:%3, %4, %5, 0.5, %6, 270.0, %7,37.7N,122.2W, 250,ABC AB\r\n")
@@ -74,8 +75,7 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-template <typename F>
-double millis(F&& f)
+template <typename F> double millis(F&& f)
 {
     QElapsedTimer t;
     t.start();

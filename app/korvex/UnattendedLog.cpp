@@ -63,12 +63,13 @@ void UnattendedLog::arm(DeviceLink& link, GraphTarget& graph, DataLogs& logs) co
     // Only the first opening starts it; later ones (a unit restarted, a cable replugged)
     // find the log open and it simply goes on.
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(&link, &DeviceLink::portOpenChanged, &logs, [connection, begin](bool open) {
-        if (!open)
-            return;
-        QObject::disconnect(*connection);
-        begin();
-    });
+    *connection =
+        QObject::connect(&link, &DeviceLink::portOpenChanged, &logs, [connection, begin](bool open) {
+            if (!open)
+                return;
+            QObject::disconnect(*connection);
+            begin();
+        });
 }
 
 void UnattendedLog::quitOnTerminate(QObject* context)

@@ -62,9 +62,9 @@ std::optional<Options> parseOptions(const QApplication& app)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write the session trace to <file> from the start."),
                                    QStringLiteral("file"));
-    const QCommandLineOption dataLog(QStringLiteral("data-log"),
-                                     QStringLiteral("Start a data log in <file> as soon as the link is open."),
-                                     QStringLiteral("file"));
+    const QCommandLineOption dataLog(
+        QStringLiteral("data-log"), QStringLiteral("Start a data log in <file> as soon as the link is open."),
+        QStringLiteral("file"));
     const QCommandLineOption graphMode(QStringLiteral("graph-mode"),
                                        QStringLiteral("Graph mode 0 to 6 of the data log (default 0)."),
                                        QStringLiteral("N"));
@@ -94,7 +94,8 @@ std::optional<Options> parseOptions(const QApplication& app)
         log.path = parser.value(dataLog);
         log.replace = parser.isSet(replace);
         if (parser.isSet(graphMode) && !log.setMode(parser.value(graphMode))) {
-            QTextStream(stderr) << "korvex: --graph-mode wants 0 to 6, not \"" << parser.value(graphMode) << "\"\n";
+            QTextStream(stderr) << "korvex: --graph-mode wants 0 to 6, not \"" << parser.value(graphMode)
+                                << "\"\n";
             return std::nullopt;
         }
         const QString problem = log.check();
@@ -150,7 +151,8 @@ int main(int argc, char** argv)
     DataFile dataFile;
     Replay replay(prompter, graph, runtime);
     DataLogs dataLogs(dataFile, prompter, graph,
-                      DataLogs::Hooks{[&session] { return session.link().portOpen(); }, {},
+                      DataLogs::Hooks{[&session] { return session.link().portOpen(); },
+                                      {},
                                       [&replay] { return replay.isLoaded() || replay.isIndexing(); }});
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
     window.attachDataLogs(dataLogs, replay);

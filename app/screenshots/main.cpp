@@ -12,11 +12,10 @@
 #include "DataLogMenus.h"
 #include "DataLogs.h"
 #include "FrontPanel.h"
-#include "IdleGraph.h"
-#include "Replay.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
+#include "IdleGraph.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
@@ -25,6 +24,7 @@
 #include "PanelMenus.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
+#include "Replay.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
@@ -153,7 +153,8 @@ int main(int argc, char** argv)
     DataFile dataFile;
     Replay replay(prompter, graph, runtime);
     DataLogs dataLogs(dataFile, prompter, graph,
-                      DataLogs::Hooks{[&session] { return session.link().portOpen(); }, {},
+                      DataLogs::Hooks{[&session] { return session.link().portOpen(); },
+                                      {},
                                       [&replay] { return replay.isLoaded(); }});
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
     DataLogMenus* dataLogMenus = window.attachDataLogs(dataLogs, replay);

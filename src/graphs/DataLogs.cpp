@@ -17,8 +17,9 @@ const QString DataLogs::kPortClosed = QStringLiteral(
     "Error,\rOperation not allowed while port is closed\rClick LED or 'CommPort / Port Open' to connect.");
 // The log and the capture share one data file: a capture written now would end the log
 // with a dump in the middle of the session, so it waits until the log is closed.
-const QString DataLogs::kSaveWhileLogging = QStringLiteral(
-    "Error,\rSave Screen Data is not supported while a log file is currently open\rClose the data log first.");
+const QString DataLogs::kSaveWhileLogging =
+    QStringLiteral("Error,\rSave Screen Data is not supported while a log file is currently open\rClose the "
+                   "data log first.");
 const QString DataLogs::kDumpStillWriting = QStringLiteral(
     "Error,\rA parameter dump is still writing its data file\rWait for it to finish, or cancel it.");
 // A replayed line is plotted like a live one, and would land in the open log.
@@ -101,8 +102,7 @@ bool DataLogs::startLogAt(const QString& path, QString* error)
     }
     if (!m_file.open(path, DataFile::Slot::DataLog, error))
         return false;
-    const std::optional<QString> title =
-        capture::dataLogTitleLine(m_graph.mode(), m_notes);
+    const std::optional<QString> title = capture::dataLogTitleLine(m_graph.mode(), m_notes);
     if (title && !m_file.write(fileBytes(*title))) {
         if (error)
             *error = m_file.lastError();
@@ -159,8 +159,7 @@ void DataLogs::saveScreen()
         return;
     }
     const CaptureBuffer& buffer = m_graph.buffer();
-    QByteArray bytes =
-        fileBytes(capture::screenCaptureTitleLine(m_graph.mode(), m_notes));
+    QByteArray bytes = fileBytes(capture::screenCaptureTitleLine(m_graph.mode(), m_notes));
     for (int slot : buffer.stripReplaySlots())
         bytes += fileBytes(buffer.line(slot));
     if (!m_file.write(bytes)) {
@@ -197,7 +196,8 @@ void DataLogs::dumpEnded(bool /*cancelled*/)
 void DataLogs::finishForExit(Runtime& runtime, int timeoutMs)
 {
     closeLog();
-    if (m_state == State::Dumping && !runtime.waitUntil([this] { return m_state != State::Dumping; }, timeoutMs))
+    if (m_state == State::Dumping &&
+        !runtime.waitUntil([this] { return m_state != State::Dumping; }, timeoutMs))
         dumpEnded(true);
 }
 
@@ -210,9 +210,9 @@ QString DataLogs::chooseFile(const QString& filter)
             return QString();
         if (!QFileInfo::exists(path))
             return path;
-        const Prompter::Answer a = m_prompter.ask(QStringLiteral("Replace existing file - ") + path +
-                                                      QLatin1Char('?'),
-                                                  Prompter::Buttons::YesNo, QString(), Prompter::Icon::Question);
+        const Prompter::Answer a =
+            m_prompter.ask(QStringLiteral("Replace existing file - ") + path + QLatin1Char('?'),
+                           Prompter::Buttons::YesNo, QString(), Prompter::Icon::Question);
         if (a == Prompter::Answer::Yes)
             return path;
     }

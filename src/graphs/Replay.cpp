@@ -197,8 +197,11 @@ void Replay::pageForward()
         return;
     // The capture ends with its last data line: the dump after it is not a page.
     if (m_pageStart + CaptureFileIndex::kPageLines >= m_index.dataLines()) {
-        m_prompter.message({QStringLiteral("Reached the end of the Capture"), QStringLiteral("End of Capture"),
-                            Prompter::Icon::None, Prompter::Buttons::Ok, {}});
+        m_prompter.message({QStringLiteral("Reached the end of the Capture"),
+                            QStringLiteral("End of Capture"),
+                            Prompter::Icon::None,
+                            Prompter::Buttons::Ok,
+                            {}});
         return;
     }
     m_pageStart += CaptureFileIndex::kPageLines;
@@ -214,7 +217,10 @@ void Replay::pageBack()
         m_progressValue = m_pageEnd;
         Q_EMIT changed();
         m_prompter.message({QStringLiteral("Reached the begining of the Capture"),
-                            QStringLiteral("Begining of Capture"), Prompter::Icon::None, Prompter::Buttons::Ok, {}});
+                            QStringLiteral("Begining of Capture"),
+                            Prompter::Icon::None,
+                            Prompter::Buttons::Ok,
+                            {}});
         return;
     }
     m_pageStart -= CaptureFileIndex::kPageLines;

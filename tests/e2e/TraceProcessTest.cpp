@@ -133,7 +133,8 @@ TEST(DataLogProcess, KorvexStartsAnUnattendedLogOnTheLink)
     EXPECT_EQ(errors, "korvex: " + old.toUtf8() + " exists; add --replace to overwrite it\n");
     EXPECT_EQ(fileBytes(old), "last night");
 
-    ASSERT_EQ(runProgram(KORVEX_EXE, {"--data-log", old, "--replace", "--graph-mode", "2", "--quit-after", "2"},
+    ASSERT_EQ(runProgram(KORVEX_EXE,
+                         {"--data-log", old, "--replace", "--graph-mode", "2", "--quit-after", "2"},
                          home.path(), &errors),
               0)
         << errors.constData();
@@ -155,8 +156,8 @@ TEST(DataLogProcess, KorvexStartsAnUnattendedLogOnTheLink)
     ASSERT_TRUE(korvex.waitForFinished(10000));
     EXPECT_EQ(korvex.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(korvex.exitCode(), 0);
-    EXPECT_TRUE(fileBytes(stopped).startsWith(
-        "Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP ivc (Loop Error) Log File\r\n"));
+    EXPECT_TRUE(fileBytes(stopped).startsWith("Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 "
+                                              "RL,Notes,Korvex DISP ivc (Loop Error) Log File\r\n"));
 }
 
 } // namespace

@@ -38,7 +38,8 @@ TEST(DataLogKill, EveryWrittenLineSurvivesSigkill)
     QList<QByteArray> lines = log.readAll().split('\n');
     const QByteArray partial = lines.takeLast();
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines[0], "Time,CL,LV,AZ,Rel,Phase,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP v (Reference) Log File\r");
+    EXPECT_EQ(lines[0],
+              "Time,CL,LV,AZ,Rel,Phase,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP v (Reference) Log File\r");
     const long complete = long(lines.size()) - 1;
     EXPECT_GE(complete, lastReported);
     for (long n = 1; n <= complete; ++n) {

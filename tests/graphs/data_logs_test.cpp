@@ -76,12 +76,14 @@ TEST(DataLog, FileHoldsTitleCaptureLinesAndDumpInEachMode)
     };
     const Case cases[] = {
         {GraphMode::Admc, admcSample(),
-         "Time,El,Az,CL,Rel,Hdd,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex ADMC (Antenna Position) Log File\r\n"
+         "Time,El,Az,CL,Rel,Hdd,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex ADMC (Antenna Position) Log "
+         "File\r\n"
          "12:00:00,45.3,180.0,0.5,90.0,270.0,123,37.7N,122.2W,250,ABC AB\r\n"
          "12:00:00,45.3,180.0,0.5,90.0,270.0,123,37.7N,122.2W,250,ABC AB\r\n"
          "'ACU Parameter Dump - Legacy Mode\r\n"},
         {GraphMode::DispIvc, sensorSample(5),
-         "Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP ivc (Loop Error) Log File\r\n"
+         "Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP ivc (Loop Error) Log "
+         "File\r\n"
          "12:00:00, 5,-3, 0,12.5, 7,99\r\n"
          "12:00:00, 5,-3, 0,12.5, 7,99\r\n"
          "'ACU Parameter Dump - Legacy Mode\r\n"},
@@ -135,7 +137,8 @@ TEST(DataLog, SpectrumLogHasNoTitleAndClosedPortOpensNothing)
     rig.graph.plot(sensorSample(1));
     rig.logs.closeLog();
     rig.logs.dumpEnded(false);
-    EXPECT_EQ(fileBytes(rig.path("spec.csv")), "12:00:00, 1,-3, 0,12.5\r\n'ACU Parameter Dump - Legacy Mode\r\n");
+    EXPECT_EQ(fileBytes(rig.path("spec.csv")),
+              "12:00:00, 1,-3, 0,12.5\r\n'ACU Parameter Dump - Legacy Mode\r\n");
 }
 
 TEST(DataLog, ReplacePromptNoAsksAgainAndOpenFailureShowsTheSystemText)
@@ -198,8 +201,9 @@ TEST(ScreenCapture, RefusedWhileALogIsOpenAndTheLogGoesOn)
     rig.logs.startLog();
     rig.graph.plot(sensorSample(1));
     rig.logs.saveScreen();
-    EXPECT_EQ(rig.prompter.lastText(), "Error,\rSave Screen Data is not supported while a log file is currently "
-                                       "open\rClose the data log first.");
+    EXPECT_EQ(rig.prompter.lastText(),
+              "Error,\rSave Screen Data is not supported while a log file is currently "
+              "open\rClose the data log first.");
     EXPECT_EQ(rig.prompter.fileRequests.size(), 1);
     EXPECT_EQ(rig.dumps, 0);
     EXPECT_TRUE(rig.logs.isLogging());

@@ -20,7 +20,8 @@ protected:
     DataFile file;
     FakeGraph graph;
     Replay replay{prompter, graph, runtime};
-    DataLogs logs{file, prompter, graph, DataLogs::Hooks{[] { return true; }, {}, [this] { return replay.isLoaded(); }}};
+    DataLogs logs{file, prompter, graph,
+                  DataLogs::Hooks{[] { return true; }, {}, [this] { return replay.isLoaded(); }}};
 };
 
 QStringList visibleTexts(const QList<QAction*>& actions)
@@ -41,8 +42,9 @@ TEST_F(DataLogWindowTest, MenusButtonsAndCaptionFollowTheLogAndTheReplay)
     for (QObject* o : m->logAction()->associatedObjects())
         if (auto* menu = qobject_cast<QMenu*>(o))
             fileActions = menu->actions();
-    EXPECT_EQ(visibleTexts(fileActions), QStringList({"Start Data &Log", "Save Screen &Data", "L&oad Data Log", "",
-                                                      "-", "Print &Screen", "-", "E&xit"}));
+    EXPECT_EQ(visibleTexts(fileActions),
+              QStringList({"Start Data &Log", "Save Screen &Data", "L&oad Data Log", "", "-", "Print &Screen",
+                           "-", "E&xit"}));
     EXPECT_FALSE(m->printAction()->isEnabled());
     EXPECT_FALSE(m->backButton()->isVisible());
     EXPECT_FALSE(m->progressBar()->isVisible());
@@ -65,7 +67,8 @@ TEST_F(DataLogWindowTest, MenusButtonsAndCaptionFollowTheLogAndTheReplay)
 
     QFile replayed(dir.filePath("v.csv"));
     ASSERT_TRUE(replayed.open(QIODevice::WriteOnly));
-    replayed.write("Time,Cl,Lv,Az,Rel,Notes,Korvex Disp v (Reference) Screen Capture\r\n12:00:00, 1, 2, 3, 4\r\n");
+    replayed.write(
+        "Time,Cl,Lv,Az,Rel,Notes,Korvex Disp v (Reference) Screen Capture\r\n12:00:00, 1, 2, 3, 4\r\n");
     replayed.close();
     prompter.fileNames = {replayed.fileName()};
     capture->loadButton()->click();

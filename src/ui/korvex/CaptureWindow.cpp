@@ -45,7 +45,9 @@ CaptureWindow::CaptureWindow(Prompter& prompter, QWidget* parent) : QWidget(pare
 
 QPoint CaptureWindow::placement(const QRect& mainFrame, const QSize& captureFrame)
 {
-    const int top = mainFrame.top() + mainFrame.height() - captureFrame.height() - qRound(150.0 / kTwipsPerPixel);
-    const int left = mainFrame.left() + mainFrame.width() - captureFrame.width() - qRound(50.0 / kTwipsPerPixel);
+    const int top =
+        mainFrame.top() + mainFrame.height() - captureFrame.height() - qRound(150.0 / kTwipsPerPixel);
+    const int left =
+        mainFrame.left() + mainFrame.width() - captureFrame.width() - qRound(50.0 / kTwipsPerPixel);
     return {left, top};
 }
