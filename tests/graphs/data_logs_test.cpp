@@ -133,11 +133,11 @@ TEST(DataLog, SpectrumLogHasNoTitleAndClosedPortOpensNothing)
     rig.portOpen = true;
     rig.graph.current = GraphMode::Spectrum;
     QString error;
-    ASSERT_TRUE(rig.logs.startLogAt(rig.path("spec.csv"), &error)) << error.toStdString();
+    ASSERT_TRUE(rig.logs.startLogAt(rig.path("spectrum.csv"), &error)) << error.toStdString();
     rig.graph.plot(sensorSample(1));
     rig.logs.closeLog();
     rig.logs.dumpEnded(false);
-    EXPECT_EQ(fileBytes(rig.path("spec.csv")),
+    EXPECT_EQ(fileBytes(rig.path("spectrum.csv")),
               "12:00:00, 1,-3, 0,12.5\r\n'ACU Parameter Dump - Legacy Mode\r\n");
 }
 
