@@ -1,15 +1,21 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
 //   korvex [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--trace FILE] [--quit-after SECONDS]
-//          [--screenshot FILE]
+//          [--screenshot FILE] [--data-log FILE [--graph-mode N] [--replace]]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
-// and stops it too). The other two options are for unattended runs (the demo on a virtual
-// display): the program ends by itself after the given time, leaving a picture of its
-// main window behind.
+// and stops it too). --quit-after and --screenshot are for unattended runs (the demo on a
+// virtual display): the program ends by itself after the given time, leaving a picture of
+// its main window behind. --data-log starts a data log in graph mode N (default 0) as
+// soon as the link is open, without a dialog; an existing FILE is only replaced with
+// --replace (otherwise the program stops at once with status 2). The log is ended with
+// its parameter dump when the program ends normally, which with --data-log includes
+// SIGTERM and SIGINT.
 #include "AppIcons.h"
+#include "DataLogs.h"
 #include "FirstStartDialog.h"
 #include "FrontPanelLogic.h"
+#include "IdleGraph.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
@@ -17,11 +23,13 @@
 #include "ProgramOptions.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
+#include "Replay.h"
 #include "SerialByteLink.h"
 #include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
 #include "TracingPrompter.h"
+#include "UnattendedLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,7 +49,11 @@ struct Options {
     QString screenshot;
     QString trace;
     std::optional<programoptions::LinkChoice> link;
+    std::optional<UnattendedLog> dataLog;
 };
+
+// The longest the parameter dump that ends a data log may take on the way out.
+constexpr int kExitDumpMs = 30000;
 
 // The options, or the exit code when the run ends here (help, version, a mistake).
 std::variant<Options, int> parseOptions(int argc, char** argv)
@@ -63,11 +75,20 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write the session trace to <file> from the start."),
                                    QStringLiteral("file"));
+    const QCommandLineOption dataLog(
+        QStringLiteral("data-log"), QStringLiteral("Start a data log in <file> as soon as the link is open."),
+        QStringLiteral("file"));
+    const QCommandLineOption graphMode(QStringLiteral("graph-mode"),
+                                       QStringLiteral("Graph mode 0 to 6 of the data log (default 0)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("Replace an existing data-log file."));
     parser.addOption(serial);
     parser.addOption(tcp);
     parser.addOption(trace);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
+    parser.addOptions({dataLog, graphMode, replace});
     if (const std::optional<int> exit = programoptions::parse(parser, argc, argv, kProgram))
         return *exit;
 
@@ -89,6 +110,22 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
         return programoptions::usageError(kProgram, error);
     if (parser.isSet(tcp) && !(options.link = programoptions::parseTcp(parser.value(tcp), &error)))
         return programoptions::usageError(kProgram, error);
+    if (parser.isSet(dataLog)) {
+        UnattendedLog log;
+        log.path = parser.value(dataLog);
+        log.replace = parser.isSet(replace);
+        if (parser.isSet(graphMode) && !log.setMode(parser.value(graphMode)))
+            return programoptions::usageError(
+                kProgram, QStringLiteral("--graph-mode wants 0 to 6, not \"%1\"").arg(parser.value(graphMode)));
+        const QString problem = log.check();
+        if (!problem.isEmpty()) {
+            QTextStream(stderr) << problem << '\n';
+            return 2;
+        }
+        options.dataLog = log;
+    } else if (parser.isSet(graphMode) || parser.isSet(replace)) {
+        return programoptions::usageError(kProgram, QStringLiteral("--graph-mode and --replace go with --data-log"));
+    }
     return options;
 }
 
@@ -96,10 +133,10 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const std::variant<Options, int> parsed = parseOptions(argc, argv);
+    std::variant<Options, int> parsed = parseOptions(argc, argv);
     if (const int* exit = std::get_if<int>(&parsed))
         return *exit;
-    const Options* options = &std::get<Options>(parsed);
+    Options* options = &std::get<Options>(parsed);
     if (!programoptions::displayAvailable(kProgram))
         return 1;
 
@@ -138,13 +175,30 @@ int main(int argc, char** argv)
     MainWindow window(session, front);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
+
+    IdleGraph graph(session.panelState());
+    DataFile dataFile;
+    Replay replay(prompter, graph, runtime);
+    DataLogs dataLogs(dataFile, prompter, graph,
+                      DataLogs::Hooks{[&session] { return session.link().portOpen(); },
+                                      {},
+                                      [&replay] { return replay.isLoaded() || replay.isIndexing(); }});
+    replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
+    window.attachDataLogs(dataLogs, replay);
+    if (options->dataLog) {
+        options->dataLog->arm(session.link(), graph, dataLogs);
+        UnattendedLog::quitOnTerminate(&app);
+    }
     window.fitToScreen();
     window.show();
 
+    // The log's dump needs the link, so it runs before the session lets go of it.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &dataLogs,
+                     [&dataLogs, &runtime] { dataLogs.finishForExit(runtime, kExitDumpMs); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &session, [&session] { session.shutdown(); });
     // Opening the link may wait for a TCP connection; the window is up and painted first.
     // A laptop that has never been set up is asked for its port (an unattended run never is).
-    const bool firstStart = !options->link && !options->quitAfterSeconds
+    const bool firstStart = !options->link && !options->quitAfterSeconds && !options->dataLog
                             && FirstStartDialog::isFirstStart(store, KorvexSettings::kApp, KorvexSettings::kSection,
                                                               {QStringLiteral("Serial1"), QStringLiteral("CommPort1"),
                                                                QStringLiteral("Address1"), QStringLiteral("Settings1")});

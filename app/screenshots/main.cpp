@@ -8,9 +8,14 @@
 // Nothing here touches a network or a serial device: the unit is simulated in-process
 // and runs in virtual time (the pictures are the same on every run), the settings live
 // in memory and the prompts are answered by a script.
+#include "CaptureWindow.h"
+#include "DataLogMenus.h"
+#include "DataLogs.h"
 #include "FrontPanel.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
+#include "GraphArea.h"
+#include "IdleGraph.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
@@ -19,6 +24,7 @@
 #include "PanelMenus.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
+#include "Replay.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
@@ -34,6 +40,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -142,6 +149,15 @@ int main(int argc, char** argv)
     KorvexSession session(store, prompter, runtime, serial, tcp);
     FrontPanelLogic front(session);
     MainWindow window(session, front);
+    IdleGraph graph(session.panelState());
+    DataFile dataFile;
+    Replay replay(prompter, graph, runtime);
+    DataLogs dataLogs(dataFile, prompter, graph,
+                      DataLogs::Hooks{[&session] { return session.link().portOpen(); },
+                                      {},
+                                      [&replay] { return replay.isLoaded(); }});
+    replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
+    DataLogMenus* dataLogMenus = window.attachDataLogs(dataLogs, replay);
     window.resize(1040, 690);
     window.move(40, 30);
     window.show();
@@ -199,6 +215,35 @@ int main(int argc, char** argv)
         dialog.editor().selectTab(1);
         shots.save(dialog, QStringLiteral("korvex-properties-tcp.png"));
         dialog.hide();
+    }
+
+    // A data log running, its File menu, the Capture window, then a file replayed.
+    QTemporaryDir files;
+    prompter.fileNames = {files.filePath(QStringLiteral("antenna-log.csv"))};
+    dataLogs.startLog();
+    shots.save(window, QStringLiteral("korvex-data-log.png"));
+    QMenu* fileMenu = window.menuBar()->actions().constFirst()->menu();
+    fileMenu->popup(
+        window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(fileMenu->menuAction()).bottomLeft()));
+    shots.save(window, QStringLiteral("korvex-file-menu.png"), fileMenu);
+    fileMenu->close();
+    window.graphArea()->captureButton()->click();
+    shots.save(*dataLogMenus->captureWindow(), QStringLiteral("korvex-capture.png"));
+    dataLogs.closeLog();
+    {
+        QFile replayed(files.filePath(QStringLiteral("rate-capture.csv")));
+        replayed.open(QIODevice::WriteOnly);
+        replayed.write("Time,Cl,Lv,Az,Rel,Notes,Korvex Disp w (Rate Sensor) Screen Capture\r\n");
+        for (int i = 0; i < 1500; ++i)
+            replayed.write("12:00:00, 3,-2, 1, 0\r\n");
+        replayed.close();
+        prompter.fileNames = {replayed.fileName()};
+        dataLogMenus->captureWindow()->loadButton()->click();
+        replay.pageForward();
+        shots.save(window, QStringLiteral("korvex-replay.png"));
+        shots.save(*dataLogMenus->captureWindow(), QStringLiteral("korvex-capture-replay.png"));
+        replay.unload();
+        dataLogMenus->captureWindow()->hide();
     }
 
     session.link().togglePort();

@@ -1,4 +1,4 @@
-// korvex with --trace against qvrsim over TCP on 127.0.0.1: the option reaches
+// korvex with --trace and --data-log against qvrsim over TCP on 127.0.0.1: the option reaches
 // the trace, and the lines come in the order things happened.
 #include "QvrsimPath.h"
 #include "TraceFile.h"
@@ -57,6 +57,12 @@ void writeSettings(const QString& home, const QString& app, const QByteArray& te
     f.write(text);
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // "<ms>\t<kind>\t<text>" with ms never going back.
 void expectWellFormed(const std::vector<std::string>& lines)
 {
@@ -105,6 +111,53 @@ TEST(TraceProcess, KorvexTracesItsPollingOfTheUnit)
     // The start timer waits 1.5 s, then a command each 200 ms.
     EXPECT_GE(kinds(lines, "send").size(), 3u);
     EXPECT_GE(kinds(lines, "recv").size(), kinds(lines, "send").size());
+}
+
+// korvex --data-log: an old file is kept unless --replace says otherwise; a new one gets
+// the title line of the chosen mode once the link is open.
+TEST(DataLogProcess, KorvexStartsAnUnattendedLogOnTheLink)
+{
+    Simulator sim;
+    ASSERT_NE(sim.port, 0);
+    QTemporaryDir home;
+    writeSettings(home.path(), "multQVRRemote",
+                  "[Properties]\nSerial1=False\nAddress1=127.0.0.1\nPort1=" + QByteArray::number(sim.port) +
+                      "\n");
+    const QString old = home.filePath("old.csv");
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("last night");
+    f.close();
+    QByteArray errors;
+    EXPECT_EQ(runProgram(KORVEX_EXE, {"--data-log", old}, home.path(), &errors), 2);
+    EXPECT_EQ(errors, "korvex: " + old.toUtf8() + " exists; add --replace to overwrite it\n");
+    EXPECT_EQ(fileBytes(old), "last night");
+
+    ASSERT_EQ(runProgram(KORVEX_EXE,
+                         {"--data-log", old, "--replace", "--graph-mode", "2", "--quit-after", "2"},
+                         home.path(), &errors),
+              0)
+        << errors.constData();
+    EXPECT_TRUE(fileBytes(old).startsWith(
+        "Time,CL,LV,AZ,Rel,Phase,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex DISP v (Reference) Log File\r\n"));
+
+    // Stopped by SIGTERM, as an overnight log is: the program ends normally.
+    const QString stopped = home.filePath("stopped.csv");
+    QProcess korvex;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    korvex.setProcessEnvironment(env);
+    korvex.start(KORVEX_EXE, {"--data-log", stopped, "--graph-mode", "1"});
+    for (QDeadlineTimer opened(10000); !opened.hasExpired() && fileBytes(stopped).isEmpty();)
+        korvex.waitForFinished(50);
+    ASSERT_EQ(::kill(pid_t(korvex.processId()), SIGTERM), 0);
+    ASSERT_TRUE(korvex.waitForFinished(10000));
+    EXPECT_EQ(korvex.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(korvex.exitCode(), 0);
+    EXPECT_TRUE(fileBytes(stopped).startsWith("Time,CL,LV,AZ,Rel,Phase,AGC,LAT,LON,ExtAGC,Stat123 "
+                                              "RL,Notes,Korvex DISP ivc (Loop Error) Log File\r\n"));
 }
 
 } // namespace

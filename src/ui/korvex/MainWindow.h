@@ -6,8 +6,11 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 
+class DataLogMenus;
+class DataLogs;
 class FrontPanel;
 class FrontPanelController;
 class FrontPanelLogic;
@@ -18,6 +21,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class ParameterBitMenu;
+class Replay;
 class WaitWindow;
 
 // Korvex's main window: the unit's front panel above, the graph below, the menus and
@@ -60,6 +64,12 @@ public:
     // "Session &Trace..." in the "Comm &Port" menu, for the program's trace.
     QAction* addSessionTrace(SessionTrace& trace);
 
+    // The data log, screen capture and replay commands: File menu entries, the capture
+    // window, the Notes box and the paging strip under the graph. `print` draws the graph
+    // for the printer (unset: printing is not offered).
+    DataLogMenus* attachDataLogs(DataLogs& logs, Replay& replay, std::function<void()> print = {});
+    DataLogMenus* dataLogMenus() const { return m_dataLogs; }
+
     // Sized to fit the screen it is on, however small.
     void fitToScreen();
 
@@ -85,6 +95,8 @@ private:
     QLabel* m_statusPanel = nullptr;
     QLabel* m_queryPanel = nullptr;
 
+    QMenu* m_fileMenu = nullptr;
+    DataLogMenus* m_dataLogs = nullptr;
     QMenu* m_portMenu = nullptr;
     QAction* m_portOpen = nullptr;
     QAction* m_properties = nullptr;
