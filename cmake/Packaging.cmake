@@ -9,8 +9,21 @@ install(FILES packaging/korvex.desktop packaging/quillan.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The programs look for their guide beside them, in ../share/korvex-quillan/guide.
 install(DIRECTORY docs/guide/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvex-quillan/guide)
+# Man pages go in compressed, as man-db and Debian expect them.
 file(GLOB QVR_MAN_PAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
-install(FILES ${QVR_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(QVR_MAN_GZ)
+foreach(page ${QVR_MAN_PAGES})
+  get_filename_component(name ${page} NAME)
+  set(gz ${CMAKE_BINARY_DIR}/share/man/man1/${name}.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/share/man/man1
+    COMMAND gzip -9nc ${page} > ${gz}
+    DEPENDS ${page}
+    VERBATIM)
+  list(APPEND QVR_MAN_GZ ${gz})
+endforeach()
+add_custom_target(qvr_man ALL DEPENDS ${QVR_MAN_GZ})
+install(FILES ${QVR_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvex-quillan)
