@@ -11,6 +11,7 @@
 #include "FrontPanel.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
+#include "GraphShots.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
@@ -200,6 +201,11 @@ int main(int argc, char** argv)
         shots.save(dialog, QStringLiteral("korvex-properties-tcp.png"));
         dialog.hide();
     }
+
+    panel.screenKey(FrontPanel::Antenna)->click();
+    renderGraphShots(window, session,
+                     {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
+                      [&](int ms) { shots.run(ms); }, folder});
 
     session.link().togglePort();
     shots.run(100);

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -285,12 +286,22 @@ void GraphController::applyWindowHeight(bool expanded)
     m_shownExpanded = expanded;
     GraphArea* area = m_window.graphArea();
     const GraphLayout& l = m_engine.layout();
-    area->setVisible(expanded);
-    if (QLayout* layout = m_window.centralWidget()->layout())
-        layout->activate();
-    const int wanted = l.heightTwips / kTwipsPerPixel;
-    const int least = m_window.minimumSizeHint().height();
-    m_window.resize(m_window.width(), qMax(wanted, least));
+    if (!expanded)
+        m_expandedHeight = m_window.height();
+    area->setGraphShown(expanded);
+    // The layouts settle first, so that the window's least height is the new one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QStatusBar* status = m_window.statusBar();
+    const int least = m_window.centralWidget()->minimumSizeHint().height() +
+                      m_window.menuBar()->sizeHint().height() +
+                      (status->isVisibleTo(&m_window) ? status->sizeHint().height() : 0);
+    // Back to the height it had before it was collapsed, at least the expanded height.
+    const int wanted = expanded ? qMax(m_expandedHeight, l.heightTwips / kTwipsPerPixel) : 0;
+    // Twice: the window's own least height follows its layout one pass late.
+    for (int pass = 0; pass < 2; ++pass) {
+        m_window.resize(m_window.width(), qMax(wanted, least));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
 }
 
 // Printing and saving ---------------------------------------------------------------

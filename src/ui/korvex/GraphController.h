@@ -3,6 +3,7 @@
 #include "GraphMode.h"
 
 #include <QObject>
+#include <QMenu>
 #include <QPointer>
 
 #include <array>
@@ -96,4 +97,5 @@ private:
     QAction* m_showPhase = nullptr;
     QPointer<QMenu> m_popup;
     bool m_shownExpanded = true;
+    int m_expandedHeight = 0;
 };

@@ -131,7 +131,7 @@ void drawLegend(QPainter& p, const QRectF& row, const GraphEngine& engine)
             text = graphtext::traceListItems(i).value(list.index) + QStringLiteral("   ");
         if (l.scales[size_t(i)].visible)
             text += QString(l.scales[size_t(i)].caption).replace(QLatin1Char('\n'), QStringLiteral(", "));
-        p.drawText(QRectF(x + cell * 0.18, row.top(), cell * 0.8, row.height()),
+        p.drawText(QRectF(x + cell * 0.2, row.top(), cell * 0.78, row.height()),
                    Qt::AlignVCenter | Qt::AlignLeft, text);
     }
 }
@@ -161,7 +161,8 @@ void drawPage(QPainter& p, const QRectF& page, GraphEngine& engine, const QStrin
     p.setClipRect(plot);
     p.translate(plot.topLeft());
     p.scale(scale, scale);
-    PainterCanvas canvas(&p, qMax(1.0, 2.0 / scale * (p.device()->logicalDpiX() / 150.0)));
+    // Points a little larger than on screen: paper is read from further away.
+    PainterCanvas canvas(&p, 1.6);
     engine.drawOn(canvas, engine.colors().forPrint());
     p.restore();
     QPen frame(Qt::black);
