@@ -318,8 +318,16 @@ void GraphEngine::startSweep()
     m_buffer.clear();
     m_spectrumLast = -1;
     m_sweepIndex = 0;
-    if (pollSequenceSet())
+    if (pollSequenceSet()) {
         redraw();
+    } else {
+        // A finished sweep left the poll cycle nothing to ask, and with nothing to ask it
+        // would never start the poll timer whose ticks the sweep takes. Any sequence will
+        // do: the sweep owns every tick until it empties it again.
+        m_ownSequence = true;
+        if (m_hooks.setPollSequence)
+            m_hooks.setPollSequence(QByteArray(kPollSequence[int(GraphMode::Admc)]));
+    }
 }
 
 std::optional<QByteArray> GraphEngine::sweepTick()
@@ -344,6 +352,9 @@ void GraphEngine::spectrumPoint(int index, qint16 level)
     if (index < 0 || index >= PanelState::kSpectrumPoints)
         return;
     m_spectrum[size_t(index)] = level;
+    // A level read by another command (the satellite page's "c") is no point of the sweep.
+    if (index % kSweepStep != 0)
+        return;
     m_spectrumLast = qMax(m_spectrumLast, index);
     if (m_mode != GraphMode::Spectrum || !m_canvas || index < kSweepStep)
         return;

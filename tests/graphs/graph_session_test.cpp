@@ -45,6 +45,13 @@ TEST_F(GraphSessionTest, SpectrumSweepTakesThePollTickUntil600Points)
     EXPECT_EQ(state().spectrum[597], 199);
     graph.engine().redraw();
     EXPECT_EQ(canvas.ofKind(DrawOp::Line, canvas.lastRedraw()).back(), lineOp(594, 142, 597, 141, 16777215));
+
+    // Chosen again, the sweep runs again although the last one left nothing to poll.
+    graph.engine().selectMode(GraphMode::Spectrum);
+    const qint64 again = rt.now();
+    rt.advance(1000);
+    ASSERT_EQ(sentFrom(again + 1).size(), 2u);
+    EXPECT_EQ(sentFrom(again + 1).front(), (Sent{again + 800, "c0937\r\n"}));
 }
 
 TEST_F(GraphSessionTest, PositionGraphPlotsEachHeadingReplyAndHandsOnItsLine)

@@ -206,6 +206,7 @@ void GraphController::connectControls()
     connect(area->clearButton(), &QPushButton::clicked, this, [this] { m_engine.clear(); });
     connect(area->centerAllButton(), &QPushButton::clicked, this, [this] { m_engine.centerAll(); });
     area->centerAllButton()->installEventFilter(this);
+    m_window.installEventFilter(this);
     connect(area->expandButton(), &QPushButton::clicked, this, [this] { m_engine.toggleExpanded(); });
     PlotFrame* plot = area->plot();
     connect(plot, &PlotFrame::pictureReset, this, [this] { m_engine.redraw(); });
@@ -215,6 +216,12 @@ void GraphController::connectControls()
 
 bool GraphController::eventFilter(QObject* watched, QEvent* event)
 {
+    // Once, when the window first shows with its frame: the allowance for that frame.
+    if (watched == &m_window && event->type() == QEvent::Show && !m_frameMeasured) {
+        m_frameMeasured = true;
+        m_engine.setFrameAllowance((m_window.frameGeometry().height() - m_window.geometry().height()) *
+                                   kTwipsPerPixel);
+    }
     // A right-button release on "Center All" undoes the last one.
     if (watched == m_window.graphArea()->centerAllButton() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {

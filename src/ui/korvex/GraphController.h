@@ -98,4 +98,5 @@ private:
     QPointer<QMenu> m_popup;
     bool m_shownExpanded = true;
     int m_expandedHeight = 0;
+    bool m_frameMeasured = false;
 };
