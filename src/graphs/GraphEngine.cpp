@@ -227,9 +227,10 @@ void GraphEngine::selectTrace(int list, int index)
     } else if (list == 2) {
         m_centre[2] = 0;
         const int chosen = m_layout.lists[2].index;
-        m_layout.scales[2].caption = chosen == int(ThirdTraceSource::RelDiv10) ? QStringLiteral("10 Deg / Div")
-                                     : chosen == int(ThirdTraceSource::ExtAgc) ? QStringLiteral("2 Volts / Div")
-                                                                               : QStringLiteral("1 Deg / Div");
+        m_layout.scales[2].caption =
+            chosen == int(ThirdTraceSource::RelDiv10) ? QStringLiteral("10 Deg / Div")
+            : chosen == int(ThirdTraceSource::ExtAgc) ? QStringLiteral("2 Volts / Div")
+                                                      : QStringLiteral("1 Deg / Div");
     } else {
         m_centre[3] = current().agc;
         redraw();

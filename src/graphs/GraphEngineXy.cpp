@@ -38,7 +38,9 @@ void GraphEngine::centerAll()
             for (int slot = 0; slot < n; ++slot)
                 for (int t = 0; t < 3; ++t)
                     sum[t] += m_buffer.value(t + 1, slot);
-            auto mean = [n](qint64 total) { return int(numfmt::roundHalfEven(double(total) * kXyScale / n)); };
+            auto mean = [n](qint64 total) {
+                return int(numfmt::roundHalfEven(double(total) * kXyScale / n));
+            };
             m_offCL = mean(sum[0]);
             m_offLV = mean(sum[1]);
             m_offAZ = mean(sum[2]);

@@ -47,8 +47,8 @@ QStringList traceListItems(int list)
     case 1:
         return {QStringLiteral("CL"), QStringLiteral("LV"), QStringLiteral("AZ")};
     case 2:
-        return {QStringLiteral("AZ"),      QStringLiteral("REL"), QStringLiteral("REL/10"),
-                QStringLiteral("HDG"),     QStringLiteral("HDG+REL"), QStringLiteral("POL"),
+        return {QStringLiteral("AZ"),     QStringLiteral("REL"),     QStringLiteral("REL/10"),
+                QStringLiteral("HDG"),    QStringLiteral("HDG+REL"), QStringLiteral("POL"),
                 QStringLiteral("Ext AGC")};
     default:
         return {QStringLiteral("SIGNAL")};

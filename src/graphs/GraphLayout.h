@@ -17,8 +17,8 @@ QString modeToolTip(GraphMode mode);
 // The items of trace list 0 to 3.
 QStringList traceListItems(int list);
 
-extern const QString kTraceListToolTip;  // "Re-Select to Center Trace"
-extern const QString kCenterAllToolTip;  // "Right click to undo last Center All operation"
+extern const QString kTraceListToolTip;   // "Re-Select to Center Trace"
+extern const QString kCenterAllToolTip;   // "Right click to undo last Center All operation"
 extern const QString kDoubleClickToolTip; // "Double Click to change format to CL, LV, AZ"
 extern const QString kExpandToolTip;      // "Expand Graph"
 extern const QString kCollapseToolTip;    // "Collapse Graph"
@@ -43,9 +43,9 @@ struct GraphLayout {
 
     std::array<bool, 7> modeChecked{};
     bool panelOnly = false;
-    std::array<TraceList, 4> lists{};      // Combo1(0) to Combo1(3)
-    std::array<bool, 4> legendVisible{};   // Line1(0) to Line1(3)
-    std::array<Scale, 4> scales{};         // Label2(1) to Label2(4)
+    std::array<TraceList, 4> lists{};    // Combo1(0) to Combo1(3)
+    std::array<bool, 4> legendVisible{}; // Line1(0) to Line1(3)
+    std::array<Scale, 4> scales{};       // Label2(1) to Label2(4)
     QString plotToolTip;
     bool expanded = true;
     bool statusBarVisible = true;

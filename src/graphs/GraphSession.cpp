@@ -4,7 +4,8 @@
 #include "KorvexSession.h"
 #include "Runtime.h"
 
-GraphSession::GraphSession(KorvexSession& session, FrontPanelLogic* front) : m_session(session), m_front(front)
+GraphSession::GraphSession(KorvexSession& session, FrontPanelLogic* front)
+    : m_session(session), m_front(front)
 {
     PanelState& state = session.panelState();
     PollCycle& poll = session.pollCycle();

@@ -21,8 +21,14 @@ struct DrawOp {
     }
 };
 
-inline DrawOp pointOp(int x, int y, quint32 c) { return {DrawOp::Point, x, y, 0, 0, c}; }
-inline DrawOp lineOp(int x1, int y1, int x2, int y2, quint32 c) { return {DrawOp::Line, x1, y1, x2, y2, c}; }
+inline DrawOp pointOp(int x, int y, quint32 c)
+{
+    return {DrawOp::Point, x, y, 0, 0, c};
+}
+inline DrawOp lineOp(int x1, int y1, int x2, int y2, quint32 c)
+{
+    return {DrawOp::Line, x1, y1, x2, y2, c};
+}
 
 inline std::ostream& operator<<(std::ostream& os, const DrawOp& op)
 {
@@ -39,12 +45,18 @@ public:
         ops.push_back({DrawOp::Rect, x1, y1, x2, y2, c});
     }
     void point(int x, int y, quint32 c) override { ops.push_back(pointOp(x, y, c)); }
-    void line(int x1, int y1, int x2, int y2, quint32 c) override { ops.push_back(lineOp(x1, y1, x2, y2, c)); }
+    void line(int x1, int y1, int x2, int y2, quint32 c) override
+    {
+        ops.push_back(lineOp(x1, y1, x2, y2, c));
+    }
     void arc(int cx, int cy, int r, double start, double end, quint32 c) override
     {
         ops.push_back({DrawOp::Arc, cx, cy, r, 0, c, start, end});
     }
-    void text(int x, int y, const QString&, quint32 c) override { ops.push_back({DrawOp::Text, x, y, 0, 0, c}); }
+    void text(int x, int y, const QString&, quint32 c) override
+    {
+        ops.push_back({DrawOp::Text, x, y, 0, 0, c});
+    }
 
     // The calls since the last clear (the last full redraw), the clear included.
     std::vector<DrawOp> lastRedraw() const

@@ -86,8 +86,8 @@ TEST_F(EngineTest, AdmcTracesCentreOnTheirFirstValueAndExtAgcIsInVolts)
     s.agc = 160;
     canvas.ops.clear();
     engine.plot(s);
-    EXPECT_EQ(canvas.ops, (std::vector<DrawOp>{pointOp(1, 60, kT1), pointOp(1, 150, kT2), pointOp(1, 227, kT3),
-                                              pointOp(1, 310, kT4)}));
+    EXPECT_EQ(canvas.ops, (std::vector<DrawOp>{pointOp(1, 60, kT1), pointOp(1, 150, kT2),
+                                               pointOp(1, 227, kT3), pointOp(1, 310, kT4)}));
     EXPECT_EQ(engine.centres(), (std::array<qint16, 4>{352, 1234, 12, 170}));
 
     engine.selectTrace(2, 2);
@@ -118,13 +118,13 @@ TEST_F(EngineTest, CenterAllTouchesOnlyItsModesTraces)
     PanelSample now = sensor(5, 6, 40);
     now.agc = 90;
     engine.hooks().currentSample = [&now] { return now; };
-    for (GraphMode mode : {GraphMode::DispIvc, GraphMode::DispV, GraphMode::DispW, GraphMode::DispTc,
-                           GraphMode::Spectrum}) {
+    for (GraphMode mode :
+         {GraphMode::DispIvc, GraphMode::DispV, GraphMode::DispW, GraphMode::DispTc, GraphMode::Spectrum}) {
         engine.selectMode(mode);
         engine.undoCenterAll(); // nothing to undo yet: the copy is all zero
         engine.centerAll();
-        const std::array<qint16, 4> expected =
-            mode == GraphMode::DispV ? std::array<qint16, 4>{0, 0, 40, 0} : std::array<qint16, 4>{0, 0, 0, 90};
+        const std::array<qint16, 4> expected = mode == GraphMode::DispV ? std::array<qint16, 4>{0, 0, 40, 0}
+                                                                        : std::array<qint16, 4>{0, 0, 0, 90};
         EXPECT_EQ(engine.centres(), expected) << int(mode);
         engine.undoCenterAll();
         EXPECT_EQ(engine.centres(), (std::array<qint16, 4>{0, 0, 0, 0})) << int(mode);

@@ -58,7 +58,8 @@ TEST(GraphLayout, EachModeSetsItsControlsAndPollSequence)
          {false, false, false, true}},
         {GraphMode::NutaraXy,
          "!?   x!?   xS!?   x!?   xP!?   x!?   xH!?   x!?   x@!?   x!?   x!?   x!?   xu!?   S",
-         {"1 Deg /Div", "0.011 Deg /Div\n0.05 Deg Tic Marks", "0.011 Deg /Div\n0.05 Deg Tic Marks", "~1 dB /Div"},
+         {"1 Deg /Div", "0.011 Deg /Div\n0.05 Deg Tic Marks", "0.011 Deg /Div\n0.05 Deg Tic Marks",
+          "~1 dB /Div"},
          {false, true, true, false},
          {false, true, true, false},
          {false, false, false, false}},
@@ -109,8 +110,8 @@ TEST(GraphLayout, DoubleClickInThePositionGraphShowsClLvAz)
 
 TEST(GraphLayout, ExpandCollapseAndTheFrameAllowance)
 {
-    const std::pair<int, int> allowances[] = {{-5, 0},    {0, 0},     {100, 100}, {269, 269}, {270, 0},
-                                              {330, 60},  {331, 41},  {500, 210}, {501, 186}, {900, 585}};
+    const std::pair<int, int> allowances[] = {{-5, 0},   {0, 0},    {100, 100}, {269, 269}, {270, 0},
+                                              {330, 60}, {331, 41}, {500, 210}, {501, 186}, {900, 585}};
     for (const auto& [measured, allowance] : allowances)
         EXPECT_EQ(frameAllowance(measured), allowance) << measured;
 
@@ -165,9 +166,9 @@ TEST(GraphColors, DefaultSetsAndTheSettingsStore)
     QStringList written;
     for (const auto& w : store.writes())
         written << w.section + "/" + w.key + "=" + w.value;
-    EXPECT_EQ(written, (QStringList{"Colors/Back=14737632", "Colors/Grid=12632256", "Colors/Home=255",
-                                    "Colors/T1=65535", "Colors/T2=65280", "Colors/T3=8388608",
-                                    "Colors/T4=16777215"}));
+    EXPECT_EQ(written,
+              (QStringList{"Colors/Back=14737632", "Colors/Grid=12632256", "Colors/Home=255",
+                           "Colors/T1=65535", "Colors/T2=65280", "Colors/T3=8388608", "Colors/T4=16777215"}));
     EXPECT_EQ(GraphColors::load(store, app), win);
 
     // A damaged value falls back to its default alone.

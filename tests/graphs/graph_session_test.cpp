@@ -31,7 +31,8 @@ TEST_F(GraphSessionTest, SpectrumSweepTakesThePollTickUntil600Points)
     rt.advance(3000);
     graph.engine().selectMode(GraphMode::Spectrum);
     rt.advance(1300);
-    EXPECT_EQ(sentFrom(3001), (std::vector<Sent>{{3800, "c0937\r\n"}, {4000, "c0940\r\n"}, {4200, "c0943\r\n"}}));
+    EXPECT_EQ(sentFrom(3001),
+              (std::vector<Sent>{{3800, "c0937\r\n"}, {4000, "c0940\r\n"}, {4200, "c0943\r\n"}}));
     // Each level is drawn as it arrives, joined to the one before, around the signal's
     // centre (100, from the position graph's first sample).
     EXPECT_EQ(canvas.ofKind(DrawOp::Line, canvas.ops).back(), lineOp(3, 339, 6, 338, 16777215));
@@ -66,7 +67,8 @@ TEST_F(GraphSessionTest, PositionGraphPlotsEachHeadingReplyAndHandsOnItsLine)
     // One "H" in each run of four commands after the 600 ms pause.
     EXPECT_GE(graph.engine().buffer().sampleCount(), 5);
     ASSERT_EQ(lines.size(), graph.engine().buffer().sampleCount());
-    EXPECT_TRUE(lines.last().contains(QStringLiteral(",12.3,123.4,1.2,10.0,20.0,"))) << lines.last().toStdString();
+    EXPECT_TRUE(lines.last().contains(QStringLiteral(",12.3,123.4,1.2,10.0,20.0,")))
+        << lines.last().toStdString();
 
     graph.engine().selectMode(GraphMode::DispV);
     EXPECT_EQ(session.parser().graphMode(), 2);

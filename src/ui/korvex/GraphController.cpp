@@ -6,8 +6,8 @@
 #include "KorvexSettings.h"
 #include "MainWindow.h"
 #include "PlotFrame.h"
-#include "Prompter.h"
 #include "PromptConversions.h"
+#include "Prompter.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -128,7 +128,8 @@ void GraphController::buildMenus()
     bar->insertMenu(top.size() > 2 ? top[2] : nullptr, view);
     const char* const names[] = {"mnuADMC", "mnuDIvc", "mnuDV", "mnuDW", "mnuDTC", "mnuSpec", "mnuDXY"};
     for (int m = 0; m < 7; ++m) {
-        QAction* a = addItem(view, graphtext::modeMenuText(GraphMode(m)), QString::fromLatin1(names[m]), true);
+        QAction* a =
+            addItem(view, graphtext::modeMenuText(GraphMode(m)), QString::fromLatin1(names[m]), true);
         connect(a, &QAction::triggered, this, [this, m] {
             m_engine.selectMode(GraphMode(m));
             showLayout(); // the check is the engine's, not the click's
@@ -146,10 +147,11 @@ void GraphController::buildMenus()
     m_colorMenu = view->addMenu(QStringLiteral("&Colors"));
     m_colorMenu->setObjectName(QStringLiteral("mnuColor"));
     const std::pair<const char*, const char*> colours[] = {
-        {"Background", "mnuBack"}, {"Grid", "mnuGrid"},     {"Home Lines", "mnuHome"}, {"Trace 1", "mnuT1"},
-        {"Trace 2", "mnuT2"},      {"Trace 3", "mnuT3"},    {"Trace 4", "mnuT4"}};
+        {"Background", "mnuBack"}, {"Grid", "mnuGrid"},  {"Home Lines", "mnuHome"}, {"Trace 1", "mnuT1"},
+        {"Trace 2", "mnuT2"},      {"Trace 3", "mnuT3"}, {"Trace 4", "mnuT4"}};
     for (int i = 0; i < 7; ++i) {
-        QAction* a = addItem(m_colorMenu, QString::fromLatin1(colours[i].first), QString::fromLatin1(colours[i].second));
+        QAction* a = addItem(m_colorMenu, QString::fromLatin1(colours[i].first),
+                             QString::fromLatin1(colours[i].second));
         connect(a, &QAction::triggered, this, [this, i] { chooseColor(i); });
     }
     m_colorMenu->addSeparator();
@@ -160,8 +162,8 @@ void GraphController::buildMenus()
     connect(addItem(m_colorMenu, QStringLiteral("Reload Saved Colors"), QStringLiteral("mnuReLoad")),
             &QAction::triggered, this,
             [this] { m_engine.setColors(GraphColors::load(m_store, KorvexSettings::kApp)); });
-    connect(addItem(m_colorMenu, QStringLiteral("Save Settings"), QStringLiteral("mnuSave")), &QAction::triggered,
-            this, [this] { m_engine.colors().save(m_store, KorvexSettings::kApp); });
+    connect(addItem(m_colorMenu, QStringLiteral("Save Settings"), QStringLiteral("mnuSave")),
+            &QAction::triggered, this, [this] { m_engine.colors().save(m_store, KorvexSettings::kApp); });
 
     m_xyMenu = new QMenu(&m_window);
     m_xyMenu->setObjectName(QStringLiteral("mnuTool2"));
@@ -178,7 +180,8 @@ void GraphController::buildMenus()
                                                                  {"Move Down", GraphEngine::XyMove::Down}};
     const char* const moveNames[] = {"mnuDSRight", "mnuDSLeft", "mnuDSUp", "mnuDSDown"};
     for (int i = 0; i < 4; ++i) {
-        QAction* a = addItem(m_xyMenu, QString::fromLatin1(moves[i].first), QString::fromLatin1(moveNames[i]));
+        QAction* a =
+            addItem(m_xyMenu, QString::fromLatin1(moves[i].first), QString::fromLatin1(moveNames[i]));
         connect(a, &QAction::triggered, this, [this, move = moves[i].second] { m_engine.moveXy(move); });
     }
 
@@ -193,8 +196,9 @@ void GraphController::buildMenus()
 void GraphController::connectControls()
 {
     GraphArea* area = m_window.graphArea();
-    for (QWidget* w : std::initializer_list<QWidget*>{area->modeList(), area->redrawButton(), area->clearButton(),
-                                                      area->centerAllButton(), area->expandButton()})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{area->modeList(), area->redrawButton(), area->clearButton(),
+                                         area->centerAllButton(), area->expandButton()})
         w->setEnabled(true);
     connect(area->modeList(), &QComboBox::activated, this, [this](int index) {
         m_engine.selectMode(GraphMode(index));
@@ -240,7 +244,10 @@ void GraphController::plotRightClicked(const QPoint& globalPos)
 void GraphController::chooseColor(int index)
 {
     const GraphColors& c = m_engine.colors();
-    const quint32 current = index == 0 ? c.back : index == 1 ? c.grid : index == 2 ? c.home : c.trace[index - 3];
+    const quint32 current = index == 0   ? c.back
+                            : index == 1 ? c.grid
+                            : index == 2 ? c.home
+                                         : c.trace[index - 3];
     if (const std::optional<quint32> chosen = m_prompter.chooseColor(current))
         m_engine.setColor(index, *chosen);
 }
@@ -264,8 +271,9 @@ void GraphController::showLayout()
         m_scales[size_t(i)]->setText(l.scales[size_t(i)].caption);
         m_scales[size_t(i)]->setVisible(l.scales[size_t(i)].visible);
         m_legends[size_t(i)]->setVisible(l.legendVisible[size_t(i)]);
-        m_legends[size_t(i)]->setStyleSheet(QStringLiteral("background-color: %1;")
-                                                .arg(promptconv::colorFromBgr(m_engine.colors().trace[i]).name()));
+        m_legends[size_t(i)]->setStyleSheet(
+            QStringLiteral("background-color: %1;")
+                .arg(promptconv::colorFromBgr(m_engine.colors().trace[i]).name()));
     }
     for (int m = 0; m < 7; ++m)
         m_modeActions[size_t(m)]->setChecked(l.modeChecked[size_t(m)]);
@@ -350,12 +358,13 @@ bool GraphController::saveGraphPdf(const QString& path)
 
 void GraphController::askAndSave(bool pdf)
 {
-    const QString path = m_prompter.saveFileName({pdf ? QStringLiteral("Save Graph as PDF")
-                                                      : QStringLiteral("Save Graph as PNG"),
-                                                  pdf ? kPdfFilter : kPngFilter, QString(), QString()});
+    const QString path = m_prompter.saveFileName(
+        {pdf ? QStringLiteral("Save Graph as PDF") : QStringLiteral("Save Graph as PNG"),
+         pdf ? kPdfFilter : kPngFilter, QString(), QString()});
     if (path.isEmpty())
         return;
     if (!(pdf ? saveGraphPdf(path) : saveGraphPng(path)))
-        m_prompter.error(QStringLiteral("Error,\rThe graph could not be saved to %1\rCheck the folder and try again.")
-                             .arg(path));
+        m_prompter.error(
+            QStringLiteral("Error,\rThe graph could not be saved to %1\rCheck the folder and try again.")
+                .arg(path));
 }

@@ -2,8 +2,8 @@
 
 #include "GraphMode.h"
 
-#include <QObject>
 #include <QMenu>
+#include <QObject>
 #include <QPointer>
 
 #include <array>

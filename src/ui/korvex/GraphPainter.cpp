@@ -37,8 +37,8 @@ void PainterCanvas::clear(quint32 c)
 
 void PainterCanvas::fillRect(int x1, int y1, int x2, int y2, quint32 c)
 {
-    painter().fillRect(QRectF(QPointF(qMin(x1, x2), qMin(y1, y2)), QPointF(qMax(x1, x2) + 1, qMax(y1, y2) + 1)),
-                       colour(c));
+    painter().fillRect(
+        QRectF(QPointF(qMin(x1, x2), qMin(y1, y2)), QPointF(qMax(x1, x2) + 1, qMax(y1, y2) + 1)), colour(c));
 }
 
 void PainterCanvas::point(int x, int y, quint32 c)
@@ -83,7 +83,8 @@ void ImageCanvas::resize(QSize logical, qreal devicePixelRatio)
     m_image.setDevicePixelRatio(devicePixelRatio);
     m_image.fill(Qt::black);
     // Below about one and a half pixels per unit a single unit would flicker in and out.
-    const qreal perUnit = qMin(logical.width() / kUnitsWide, logical.height() / kUnitsHigh) * devicePixelRatio;
+    const qreal perUnit =
+        qMin(logical.width() / kUnitsWide, logical.height() / kUnitsHigh) * devicePixelRatio;
     setPointUnits(perUnit >= 1.5 ? 1.0 : 1.5 / qMax(perUnit, 0.1));
 }
 
@@ -148,7 +149,8 @@ void drawPage(QPainter& p, const QRectF& page, GraphEngine& engine, const QStrin
     p.setPen(Qt::black);
     p.drawText(QRectF(page.left(), page.top(), page.width(), headingHeight), Qt::AlignLeft | Qt::AlignVCenter,
                heading);
-    p.drawText(QRectF(page.left(), page.top(), page.width(), headingHeight), Qt::AlignRight | Qt::AlignVCenter,
+    p.drawText(QRectF(page.left(), page.top(), page.width(), headingHeight),
+               Qt::AlignRight | Qt::AlignVCenter,
                QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 
     // The plot keeps its 4:3 shape on any paper.

@@ -66,8 +66,8 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
     buildStatusBar();
     connectSession();
     m_graphSession = std::make_unique<GraphSession>(m_session, &m_front);
-    m_graphController =
-        new GraphController(*this, m_graphSession->engine(), m_session.settings().store(), m_session.prompter());
+    m_graphController = new GraphController(*this, m_graphSession->engine(), m_session.settings().store(),
+                                            m_session.prompter());
 
     for (int a = 1; a <= kAntennaCount; ++a)
         showAntennaProfile(a);
