@@ -217,3 +217,33 @@ TEST_F(EngineTest, SpectrumSweepAsksEachThirdPointAndDrawsWhatArrived)
     engine.redraw();
     EXPECT_EQ(canvas.ofKind(DrawOp::Line, canvas.lastRedraw()).back(), lineOp(3, 145, 6, 170, kT4));
 }
+
+TEST_F(EngineTest, StripRedrawOfEachModeDrawsItsBaselinesAndTraces)
+{
+    PanelSample s = sensor(5, -5, 10, 3);
+    s.elevation = 352;
+    s.azimuth = 1234;
+    s.relativeAzimuth = 100;
+    s.agc = 170;
+    // The position graph centres each trace on its first value and shows the signal.
+    const std::vector<DrawOp> admc{lineOp(0, 70, 639, 70, kHome),   lineOp(0, 150, 639, 150, kHome),
+                                   lineOp(0, 230, 639, 230, kHome), lineOp(0, 300, 639, 300, kHome),
+                                   pointOp(0, 70, kT1),             pointOp(0, 150, kT2),
+                                   pointOp(0, 230, kT3),            pointOp(0, 300, kT4)};
+    const std::vector<DrawOp> sensors{lineOp(0, 70, 639, 70, kHome),   lineOp(0, 150, 639, 150, kHome),
+                                      lineOp(0, 230, 639, 230, kHome), pointOp(0, 65, kT1),
+                                      pointOp(0, 155, kT2),            pointOp(0, 220, kT3)};
+    for (GraphMode mode : {GraphMode::Admc, GraphMode::DispIvc, GraphMode::DispV, GraphMode::DispW,
+                           GraphMode::DispTc}) {
+        engine.selectMode(mode);
+        engine.plot(s);
+        engine.redraw();
+        const std::vector<DrawOp> redraw = canvas.lastRedraw();
+        ASSERT_GT(redraw.size(), 115u) << int(mode);
+        EXPECT_EQ(redraw.front(), (DrawOp{DrawOp::Clear, 0, 0, 0, 0, kBack})) << int(mode);
+        // After the background and the 114 grid lines.
+        EXPECT_EQ(std::vector<DrawOp>(redraw.begin() + 115, redraw.end()),
+                  mode == GraphMode::Admc ? admc : sensors)
+            << int(mode);
+    }
+}
