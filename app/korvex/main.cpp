@@ -15,7 +15,7 @@
 #include "DataLogs.h"
 #include "FirstStartDialog.h"
 #include "FrontPanelLogic.h"
-#include "IdleGraph.h"
+#include "GraphSession.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexTrace.h"
@@ -176,7 +176,7 @@ int main(int argc, char** argv)
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
 
-    IdleGraph graph(session.panelState());
+    GraphSession& graph = window.graphSession();
     DataFile dataFile;
     Replay replay(prompter, graph, runtime);
     DataLogs dataLogs(dataFile, prompter, graph,
@@ -184,6 +184,7 @@ int main(int argc, char** argv)
                                       {},
                                       [&replay] { return replay.isLoaded() || replay.isIndexing(); }});
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
+    graph.engine().onCaptureLine = [&dataLogs](const QString& line) { dataLogs.appendCaptureLine(line); };
     window.attachDataLogs(dataLogs, replay);
     if (options->dataLog) {
         options->dataLog->arm(session.link(), graph, dataLogs);

@@ -15,7 +15,8 @@
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
-#include "IdleGraph.h"
+#include "GraphSession.h"
+#include "GraphShots.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
@@ -149,7 +150,7 @@ int main(int argc, char** argv)
     KorvexSession session(store, prompter, runtime, serial, tcp);
     FrontPanelLogic front(session);
     MainWindow window(session, front);
-    IdleGraph graph(session.panelState());
+    GraphSession& graph = window.graphSession();
     DataFile dataFile;
     Replay replay(prompter, graph, runtime);
     DataLogs dataLogs(dataFile, prompter, graph,
@@ -157,6 +158,7 @@ int main(int argc, char** argv)
                                       {},
                                       [&replay] { return replay.isLoaded(); }});
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
+    graph.engine().onCaptureLine = [&dataLogs](const QString& line) { dataLogs.appendCaptureLine(line); };
     DataLogMenus* dataLogMenus = window.attachDataLogs(dataLogs, replay);
     window.resize(1040, 690);
     window.move(40, 30);
@@ -217,6 +219,10 @@ int main(int argc, char** argv)
         dialog.hide();
     }
 
+    panel.screenKey(FrontPanel::Antenna)->click();
+    renderGraphShots(window, session,
+                     {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
+                      [&](int ms) { shots.run(ms); }, folder});
     // A data log running, its File menu, the Capture window, then a file replayed.
     QTemporaryDir files;
     prompter.fileNames = {files.filePath(QStringLiteral("antenna-log.csv"))};

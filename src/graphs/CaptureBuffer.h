@@ -38,6 +38,8 @@ public:
 
     // Forgets every sample: the next one lands in slot 0 at column 0.
     void clear();
+    // The spectrum sweep counts its points here, a step at a time, without columns.
+    void countSweepPoints(int step) { m_sampleCount += step; }
 
     // The slots a strip-chart redraw replots, oldest first; entry i goes to column i.
     std::vector<int> stripReplaySlots() const;

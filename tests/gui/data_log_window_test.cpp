@@ -44,8 +44,10 @@ TEST_F(DataLogWindowTest, MenusButtonsAndCaptionFollowTheLogAndTheReplay)
             fileActions = menu->actions();
     EXPECT_EQ(visibleTexts(fileActions),
               QStringList({"Start Data &Log", "Save Screen &Data", "L&oad Data Log", "", "-", "Print &Screen",
-                           "-", "E&xit"}));
-    EXPECT_FALSE(m->printAction()->isEnabled());
+                           "&Printer Setup", "-", "Save Graph as PNG...", "Save Graph as PDF...", "-", "E&xit"}));
+    // The graph's own entry prints, for the menu and the Capture window alike.
+    EXPECT_EQ(m->printAction()->objectName(), "mnuPrint");
+    EXPECT_TRUE(m->printAction()->isEnabled());
     EXPECT_FALSE(m->backButton()->isVisible());
     EXPECT_FALSE(m->progressBar()->isVisible());
 

@@ -42,26 +42,38 @@ DataLogMenus::DataLogMenus(QMainWindow& window, QMenu& fileMenu, DataLogs& logs,
 
 void DataLogMenus::buildMenu(QMenu& fileMenu)
 {
-    // Above "Exit", which stays the last entry.
+    // Above "Exit", which stays the last entry, and above the graph's printing entries when
+    // the window has them: the graph's own "Print Screen" is then the one the Capture
+    // window's button presses too; otherwise the menu gets its own entry.
     QAction* exit = fileMenu.actions().isEmpty() ? nullptr : fileMenu.actions().constLast();
-    m_logAction = menuAction(fileMenu, exit, QStringLiteral("Start Data &Log"), QStringLiteral("mnuLog"));
+    for (QAction* a : fileMenu.actions()) {
+        if (a->objectName() == QLatin1String("mnuPrint"))
+            m_printAction = a;
+    }
+    m_printShared = m_printAction != nullptr;
+    QAction* anchor = m_printShared ? m_printAction : exit;
+    m_logAction = menuAction(fileMenu, anchor, QStringLiteral("Start Data &Log"), QStringLiteral("mnuLog"));
     m_saveAction =
-        menuAction(fileMenu, exit, QStringLiteral("Save Screen &Data"), QStringLiteral("mnuSaveScreen"));
+        menuAction(fileMenu, anchor, QStringLiteral("Save Screen &Data"), QStringLiteral("mnuSaveScreen"));
     m_loadAction =
-        menuAction(fileMenu, exit, QStringLiteral("L&oad Data Log"), QStringLiteral("mnuLoadDataLog"));
+        menuAction(fileMenu, anchor, QStringLiteral("L&oad Data Log"), QStringLiteral("mnuLoadDataLog"));
     m_unloadAction =
-        menuAction(fileMenu, exit, QStringLiteral("&Unload Data Log"), QStringLiteral("mnuUnloadDataLog"));
-    fileMenu.insertSeparator(exit);
-    m_printAction = menuAction(fileMenu, exit, QStringLiteral("Print &Screen"), QStringLiteral("mnuPrint"));
-    fileMenu.insertSeparator(exit);
+        menuAction(fileMenu, anchor, QStringLiteral("&Unload Data Log"), QStringLiteral("mnuUnloadDataLog"));
+    fileMenu.insertSeparator(anchor);
+    if (!m_printShared) {
+        m_printAction = menuAction(fileMenu, exit, QStringLiteral("Print &Screen"), QStringLiteral("mnuPrint"));
+        fileMenu.insertSeparator(exit);
+    }
     connect(m_logAction, &QAction::triggered, &m_logs, &DataLogs::toggleLog);
     connect(m_saveAction, &QAction::triggered, &m_logs, &DataLogs::saveScreen);
     connect(m_loadAction, &QAction::triggered, &m_replay, &Replay::load);
     connect(m_unloadAction, &QAction::triggered, &m_replay, &Replay::unload);
-    connect(m_printAction, &QAction::triggered, this, [this] {
-        if (m_print)
-            m_print();
-    });
+    if (!m_printShared) {
+        connect(m_printAction, &QAction::triggered, this, [this] {
+            if (m_print)
+                m_print();
+        });
+    }
 }
 
 void DataLogMenus::buildStrip()
@@ -130,8 +142,9 @@ void DataLogMenus::refresh()
     m_unloadAction->setVisible(loaded);
     m_unloadAction->setEnabled(loaded);
     m_capture->unloadButton()->setVisible(loaded);
-    m_printAction->setEnabled(bool(m_print));
-    m_capture->printButton()->setEnabled(bool(m_print));
+    if (!m_printShared)
+        m_printAction->setEnabled(bool(m_print));
+    m_capture->printButton()->setEnabled(m_printShared || bool(m_print));
     m_back->setVisible(loaded);
     m_forward->setVisible(loaded);
 

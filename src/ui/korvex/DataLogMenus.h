@@ -58,6 +58,7 @@ private:
     QAction* m_loadAction = nullptr;
     QAction* m_unloadAction = nullptr;
     QAction* m_printAction = nullptr;
+    bool m_printShared = false; // the graph's own entry, pressed by the Capture window too
     QLineEdit* m_notes = nullptr;
     QPushButton* m_back = nullptr;
     QPushButton* m_forward = nullptr;

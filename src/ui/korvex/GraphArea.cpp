@@ -31,7 +31,7 @@ GraphArea::GraphArea(QWidget* parent) : QFrame(parent)
     m_plot = new PlotFrame(this);
     m_plot->setObjectName(QStringLiteral("Picture1"));
     plotColumn->addWidget(m_plot, 1);
-    auto* captionStrip = new QWidget(this);
+    auto* captionStrip = m_captionStrip = new QWidget(this);
     captionStrip->setObjectName(QStringLiteral("graphCaptions"));
     captionStrip->setMinimumHeight(28);
     m_captions = new QHBoxLayout(captionStrip);
@@ -69,4 +69,12 @@ GraphArea::GraphArea(QWidget* parent) : QFrame(parent)
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_modeList, m_redraw, m_clear, m_centerAll, m_capture, m_expand})
         w->setEnabled(false);
+}
+
+void GraphArea::setGraphShown(bool shown)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{m_plot, m_captionStrip, m_modeList, m_redraw, m_clear,
+                                                      m_centerAll, m_capture})
+        w->setVisible(shown);
+    setSizePolicy(QSizePolicy::Preferred, shown ? QSizePolicy::Preferred : QSizePolicy::Fixed);
 }

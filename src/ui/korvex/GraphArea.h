@@ -22,10 +22,13 @@ public:
     QPushButton* centerAllButton() const { return m_centerAll; }
     QPushButton* captureButton() const { return m_capture; }
     QPushButton* expandButton() const { return m_expand; }
+    // Collapsed, only the expand button stays, so that the graph can be brought back.
+    void setGraphShown(bool shown);
 
 private:
     PlotFrame* m_plot = nullptr;
     QHBoxLayout* m_captions = nullptr;
+    QWidget* m_captionStrip = nullptr;
     QComboBox* m_modeList = nullptr;
     QPushButton* m_redraw = nullptr;
     QPushButton* m_clear = nullptr;

@@ -5,6 +5,8 @@
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
+#include "GraphController.h"
+#include "GraphSession.h"
 #include "KorvexSession.h"
 #include "LampLabel.h"
 #include "LedColors.h"
@@ -63,6 +65,9 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
     buildMenus();
     buildStatusBar();
     connectSession();
+    m_graphSession = std::make_unique<GraphSession>(m_session, &m_front);
+    m_graphController = new GraphController(*this, m_graphSession->engine(), m_session.settings().store(),
+                                            m_session.prompter());
 
     for (int a = 1; a <= kAntennaCount; ++a)
         showAntennaProfile(a);
@@ -76,7 +81,16 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
     showBitMenus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls let go of the engine before it goes.
+    delete m_graphController;
+}
+
+GraphEngine& MainWindow::graphEngine() const
+{
+    return m_graphSession->engine();
+}
 
 void MainWindow::buildMenus()
 {

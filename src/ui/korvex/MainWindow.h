@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 class DataLogMenus;
 class DataLogs;
@@ -15,6 +16,9 @@ class FrontPanel;
 class FrontPanelController;
 class FrontPanelLogic;
 class GraphArea;
+class GraphController;
+class GraphEngine;
+class GraphSession;
 class KorvexSession;
 class QAction;
 class QActionGroup;
@@ -40,6 +44,11 @@ public:
     FrontPanel* frontPanel() const { return m_panel; }
     FrontPanelController* frontPanelController() const { return m_controller; }
     GraphArea* graphArea() const { return m_graph; }
+    // The graph engine of this window's session (the window owns it) and its controls.
+    GraphEngine& graphEngine() const;
+    GraphController* graphController() const { return m_graphController; }
+    // The graph joined to the session, as the data logs and the replay use it.
+    GraphSession& graphSession() const { return *m_graphSession; }
     // The status bar's settings, link status and query panels.
     QLabel* settingsPanel() const { return m_settingsPanel; }
     QLabel* statusPanel() const { return m_statusPanel; }
@@ -90,6 +99,8 @@ private:
     FrontPanel* m_panel = nullptr;
     FrontPanelController* m_controller = nullptr;
     GraphArea* m_graph = nullptr;
+    std::unique_ptr<GraphSession> m_graphSession;
+    GraphController* m_graphController = nullptr;
     WaitWindow* m_wait = nullptr;
     QLabel* m_settingsPanel = nullptr;
     QLabel* m_statusPanel = nullptr;

@@ -1,54 +1,68 @@
 #include "PlotFrame.h"
 
-#include "PromptConversions.h"
-
+#include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-// The colours the graph starts with (blue-green-red values as the settings keep them).
-constexpr quint32 kDefaultBack = 2039583;
-constexpr quint32 kDefaultGrid = 5197647;
-} // namespace
-
-PlotFrame::PlotFrame(QWidget* parent)
-    : QWidget(parent), m_back(promptconv::colorFromBgr(kDefaultBack)),
-      m_grid(promptconv::colorFromBgr(kDefaultGrid))
+PlotFrame::PlotFrame(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    resetPicture();
 }
 
-void PlotFrame::setColors(const QColor& back, const QColor& grid)
+void PlotFrame::setKeepAspect(bool keep)
 {
-    m_back = back;
-    m_grid = grid;
+    if (keep == m_keepAspect)
+        return;
+    m_keepAspect = keep;
+    resetPicture();
     update();
 }
 
-QTransform PlotFrame::plotTransform() const
+QRect PlotFrame::plotRect() const
 {
-    return QTransform::fromScale(qreal(width()) / kUnitsWide, qreal(height()) / kUnitsHigh);
+    if (!m_keepAspect)
+        return rect();
+    const qreal scale = qMin(qreal(width()) / kUnitsWide, qreal(height()) / kUnitsHigh);
+    const QSize size(qRound(kUnitsWide * scale), qRound(kUnitsHigh * scale));
+    return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
-QTransform PlotFrame::uniformTransform() const
+void PlotFrame::resetPicture()
 {
-    const qreal scale = qMin(qreal(width()) / kUnitsWide, qreal(height()) / kUnitsHigh);
-    const qreal dx = (width() - kUnitsWide * scale) / 2.0;
-    const qreal dy = (height() - kUnitsHigh * scale) / 2.0;
-    return QTransform(scale, 0, 0, scale, dx, dy);
+    m_ratio = devicePixelRatioF();
+    m_pictureSize = plotRect().size();
+    m_canvas.resize(m_pictureSize, m_ratio);
+    Q_EMIT pictureReset();
+}
+
+void PlotFrame::resizeEvent(QResizeEvent*)
+{
+    resetPicture();
 }
 
 void PlotFrame::paintEvent(QPaintEvent*)
 {
+    // Moved to a screen of another pixel ratio: a new picture at that ratio.
+    if (!qFuzzyCompare(m_ratio, devicePixelRatioF()) || m_pictureSize != plotRect().size())
+        resetPicture();
     QPainter p(this);
-    p.fillRect(rect(), QColor(12, 12, 14));
-    p.setTransform(plotTransform());
-    p.fillRect(QRect(0, 0, kUnitsWide, kUnitsHigh), m_back);
-    QPen pen(m_grid);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    for (int x = 0; x <= kUnitsWide; x += 10)
-        p.drawLine(QLineF(x, 1, x, kUnitsHigh));
-    for (int y = 0; y <= kUnitsHigh; y += 10)
-        p.drawLine(QLineF(0, y, kUnitsWide - 1, y));
+    const QRect plot = plotRect();
+    if (plot != rect())
+        p.fillRect(rect(), QColor(12, 12, 14));
+    p.drawImage(plot.topLeft(), m_canvas.image());
+}
+
+void PlotFrame::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        Q_EMIT rightClicked(event->globalPosition().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+void PlotFrame::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
 }
