@@ -46,6 +46,11 @@ void PollCycle::setTimeoutMs(int ms)
     m_watchdog->setInterval(ms);
 }
 
+void PollCycle::setPollIntervalMs(int ms)
+{
+    m_poll->setInterval(ms);
+}
+
 void PollCycle::setWatchdogIntervalMs(int ms)
 {
     m_watchdog->setInterval(ms);

@@ -66,7 +66,9 @@ public:
     int pacingMs() const { return m_pacingMs; }
     void setTimeoutMs(int ms);
     int timeoutMs() const { return m_timeoutMs; }
-    // The dump's temporary watchdog interval, and back to the chosen one.
+    // The temporary intervals of a parameter dump or upload (80 ms ticks, a 100 ms
+    // watchdog), and back to the chosen ones.
+    void setPollIntervalMs(int ms);
     void setWatchdogIntervalMs(int ms);
     void restoreIntervals();
 

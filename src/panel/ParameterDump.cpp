@@ -1,0 +1,219 @@
+#include "ParameterDump.h"
+
+#include "DataFile.h"
+#include "DumpTable.h"
+#include "KorvexSession.h"
+#include "Prompter.h"
+#include "ToolProgress.h"
+
+#include <QFileInfo>
+
+const QByteArray ParameterDump::kPlaceholder = QByteArrayLiteral("????\r");
+const QString ParameterDump::kReadingQvr = QStringLiteral("Reading QVR Parameters");
+const QString ParameterDump::kReadingPcu = QStringLiteral("Reading PCU Parameters");
+const QString ParameterDump::kPortClosed = QStringLiteral(
+    "Error,\rOperation not allowed while port is closed\rClick LED or 'CommPort / Port Open' to connect.");
+const QString ParameterDump::kLogOpen =
+    QStringLiteral("Error,\rParameter Dump is not supported while a log file is currently open");
+const QString ParameterDump::kTimedOut =
+    QStringLiteral("Error,\rTimeout while reading QVR Parameters\rClosing Log / Parameter file");
+const QString ParameterDump::kFilter =
+    QStringLiteral("Data (*.csv, *.txt)|*.csv;*.txt|Text (*.txt, *.prn)|*.txt;*.prn|All files (*.*)|*.*");
+const QString ParameterDump::kDefaultName = QStringLiteral("param_Leg.txt");
+
+ParameterDump::ParameterDump(KorvexSession& session, ToolProgress& progress, QObject* parent)
+    : QObject(parent), m_session(session), m_progress(progress)
+{
+    PollHooks& poll = m_session.pollCycle().hooks();
+    poll.dumpTick = [this] { return tick(); };
+    poll.dumpPosition = [this] { return m_position; };
+    poll.dumpWatchdogTick = [this] { watchdogTick(); };
+    m_session.parser().hooks().fmtParam = [this](const QByteArray& reply, const QByteArray& query) {
+        fmtParam(reply, query);
+    };
+    connect(&m_session.pollCycle(), &PollCycle::commandSent, this, &ParameterDump::onCommandSent);
+    connect(&m_session.link(), &DeviceLink::received, this, [this] { m_silent = 0; });
+    // Without a link nothing more will come: waiting would hold the file open for ever.
+    connect(&m_session.link(), &DeviceLink::linkClosed, this, [this] {
+        if (running())
+            finish(End::LinkClosed);
+    });
+    connect(&m_progress, &ToolProgress::cancelRequested, this, &ParameterDump::cancel);
+}
+
+ParameterDump::~ParameterDump()
+{
+    PollHooks& poll = m_session.pollCycle().hooks();
+    poll.dumpTick = nullptr;
+    poll.dumpPosition = nullptr;
+    poll.dumpWatchdogTick = nullptr;
+    m_session.parser().hooks().fmtParam = nullptr;
+}
+
+int ParameterDump::replyIndex() const
+{
+    return m_session.queryRing().dumpFormatting;
+}
+
+bool ParameterDump::start(DataFile& file)
+{
+    if (running() || !file.isOpen() || (m_blockedBy && m_blockedBy()))
+        return false;
+    m_file = &file;
+    m_list = dump::panelCommandList();
+    m_formatter.reset();
+    m_pending.clear();
+    m_cancel = false;
+    m_silent = 0;
+    m_lastEnd = End::None;
+    QueryRing& ring = m_session.queryRing();
+    ring.dumpStart = -1;
+    ring.dumpFormatting = -1;
+    Q_EMIT runningChanged(true);
+    if (!m_file->write(dump::panelHeader())) {
+        finish(End::WriteFailed);
+        return true;
+    }
+    m_position = 1;
+    m_session.pollCycle().setPollIntervalMs(kTickMs);
+    m_progress.setLabel(kReadingQvr);
+    m_progress.setValue(0);
+    m_progress.show();
+    return true;
+}
+
+void ParameterDump::userCommand(DataFile& file)
+{
+    if (running() || (m_blockedBy && m_blockedBy()))
+        return;
+    Prompter& prompter = m_session.prompter();
+    if (!m_session.link().portOpen()) {
+        prompter.error(kPortClosed);
+        return;
+    }
+    if (file.slot() == DataFile::Slot::DataLog) {
+        prompter.error(kLogOpen);
+        return;
+    }
+    QString path;
+    for (;;) {
+        path = prompter.saveFileName({QString(), kFilter, QString(), kDefaultName});
+        if (path.isEmpty())
+            return;
+        if (!QFileInfo::exists(path))
+            break;
+        const Prompter::Message replace{QStringLiteral("Replace existing file - ") + path + QLatin1Char('?'),
+                                        QString(), Prompter::Icon::Question, Prompter::Buttons::YesNo, {}};
+        if (prompter.message(replace) == Prompter::Answer::Yes)
+            break;
+    }
+    QString error;
+    if (!file.open(path, DataFile::Slot::Capture, &error)) {
+        prompter.error(error);
+        return;
+    }
+    start(file);
+}
+
+void ParameterDump::cancel()
+{
+    if (!running())
+        return;
+    m_cancel = true;
+    m_session.pollCycle().setWatchdogIntervalMs(kCancelWatchdogMs);
+}
+
+std::optional<QByteArray> ParameterDump::tick()
+{
+    if (m_position == 0)
+        return std::nullopt;
+    // The whole list is out: the tick stays the dump's while the last replies come.
+    if (m_position > m_list.size())
+        return QByteArray();
+    // A unit that has stopped answering must not make the walk overwrite the ring: every
+    // row takes its command letters from its slot, and a slot filled again 32 commands
+    // later would put another parameter's letters on it. The walk waits until the stand-ins
+    // have made room.
+    if (m_session.queryRing().outstanding() >= QueryRing::kSlots - 1)
+        return QByteArray();
+    if (m_list[m_position - 1] == '!')
+        m_pending = m_list.mid(m_position, 5) + "\r\n";
+    else
+        m_pending = m_list.mid(m_position - 1, 1);
+    return m_pending;
+}
+
+// The walk moves on only once its command has gone out, so a send the link refused is
+// asked again on the next tick instead of leaving a row without its query.
+void ParameterDump::onCommandSent(const QByteArray& command)
+{
+    if (m_position == 0 || m_pending.isEmpty() || command != m_pending)
+        return;
+    QueryRing& ring = m_session.queryRing();
+    if (m_position == 1)
+        ring.dumpStart = QueryRing::wrap(ring.sendIndex - 1);
+    m_position += m_pending.size() > 1 ? 6 : 1;
+    m_pending.clear();
+}
+
+void ParameterDump::fmtParam(const QByteArray& reply, const QByteArray& query)
+{
+    QueryRing& ring = m_session.queryRing();
+    if (!running() || ring.dumpFormatting < 0)
+        return;
+    int index = ring.dumpFormatting;
+    const QByteArray row = m_formatter.panelRow(index, reply, query);
+    if (!row.isEmpty() && !m_file->write(row)) {
+        finish(End::WriteFailed);
+        return;
+    }
+    ring.dumpFormatting = ++index;
+    if (index == kPcuIndex)
+        m_progress.setLabel(kReadingPcu);
+    m_progress.setValue(index);
+    if (dump::panelCode(index) == dump::kEndOfDump)
+        finish(End::Completed);
+    else if (m_cancel)
+        finish(End::Cancelled);
+}
+
+// The reply watchdog past the first few commands: a reply that did not come is stood in
+// for by "????", so the file keeps one row per parameter; a unit that answered nothing of
+// this dump, or has been silent for a whole ring of stand-ins, has stopped.
+void ParameterDump::watchdogTick()
+{
+    if (!running())
+        return;
+    if (replyIndex() < 0 || ++m_silent > kSilentPlaceholders) {
+        finish(End::TimedOut);
+        return;
+    }
+    m_session.pollCycle().setWatchdogIntervalMs(kCancelWatchdogMs);
+    m_session.parser().receive(kPlaceholder);
+}
+
+void ParameterDump::finish(End end)
+{
+    DataFile* file = std::exchange(m_file, nullptr);
+    if (end == End::Cancelled)
+        file->write(dump::panelCancelLines());
+    const QString writeError = file->lastError();
+    file->close();
+    QueryRing& ring = m_session.queryRing();
+    ring.dumpFormatting = -1;
+    ring.dumpStart = -1;
+    m_position = 0;
+    m_pending.clear();
+    m_cancel = false;
+    m_lastEnd = end;
+    m_session.pollCycle().restoreIntervals();
+    m_progress.hide();
+    Q_EMIT runningChanged(false);
+    Q_EMIT ended(end != End::Completed);
+    // The box comes last: while it waits for its click the poll cycle runs on, and finds the
+    // dump already over.
+    if (end == End::TimedOut)
+        m_session.prompter().error(kTimedOut);
+    else if (end == End::WriteFailed)
+        m_session.prompter().error(writeError);
+}
