@@ -14,9 +14,14 @@
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
+#include "DataFile.h"
 #include "MainWindow.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
+#include "ParameterDump.h"
+#include "ParameterTools.h"
+#include "ProgressWindow.h"
+#include "ToolProgress.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "SettingsStore.h"
@@ -34,6 +39,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -190,6 +196,18 @@ int main(int argc, char** argv)
     systemType->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
     shots.save(window, QStringLiteral("korvex-system-type-menu.png"), systemType);
     systemType->close();
+
+    // A parameter dump under way, into the pedestal unit's part, its progress window over
+    // the panel; then its Cancel.
+    if (window.dataFile().open(configDir.filePath(QStringLiteral("param_Leg.txt")), DataFile::Slot::Capture)) {
+        ParameterTools& tools = *window.parameterTools();
+        tools.dump().start(window.dataFile());
+        shots.run(ParameterDump::kTickMs * 80);
+        shots.save(window, QStringLiteral("korvex-parameter-dump.png"), tools.window());
+        shots.save(*tools.window(), QStringLiteral("korvex-parameter-dump-window.png"));
+        tools.window()->cancelButton()->click();
+        shots.run(1000);
+    }
 
     {
         PropertiesDialog dialog(session, &window);

@@ -10,6 +10,7 @@
 #include "LedColors.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
+#include "ParameterTools.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "SessionTraceAction.h"
@@ -61,6 +62,8 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
 
     m_wait = new WaitWindow(this);
     buildMenus();
+    m_parameterTools = new ParameterTools(m_session, m_dataFile, this);
+    m_parameterTools->addToMenus(menuBar());
     buildStatusBar();
     connectSession();
 
@@ -76,7 +79,11 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
     showBitMenus();
 }
 
-MainWindow::~MainWindow() = default;
+// The tools write into the data file, a member: they go first.
+MainWindow::~MainWindow()
+{
+    delete m_parameterTools;
+}
 
 void MainWindow::buildMenus()
 {

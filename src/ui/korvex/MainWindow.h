@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFile.h"
 #include "DeviceLink.h"
 #include "ReceiverMode.h"
 #include "StatusBits.h"
@@ -18,6 +19,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class ParameterBitMenu;
+class ParameterTools;
 class WaitWindow;
 
 // Korvex's main window: the unit's front panel above, the graph below, the menus and
@@ -60,6 +62,11 @@ public:
     // "Session &Trace..." in the "Comm &Port" menu, for the program's trace.
     QAction* addSessionTrace(SessionTrace& trace);
 
+    // The one data file the program writes at a time (data log, screen capture or dump).
+    DataFile& dataFile() { return m_dataFile; }
+    // The parameter dump and upload with their menu entries and progress window.
+    ParameterTools* parameterTools() const { return m_parameterTools; }
+
     // Sized to fit the screen it is on, however small.
     void fitToScreen();
 
@@ -96,4 +103,6 @@ private:
     ParameterBitMenu* m_polangType = nullptr;
     std::map<int, QAction*> m_timeouts;
     std::map<int, QAction*> m_pacings;
+    DataFile m_dataFile;
+    ParameterTools* m_parameterTools = nullptr;
 };
