@@ -129,3 +129,17 @@ TEST(AcuPcuParameters, ReadAndWriteAnswerWithTheValueAfterTheN)
     EXPECT_EQ(u.command("n2999"), "n050 P2");
     EXPECT_EQ(u.command("n<999"), "n<999") << "no such parameter: the line comes back as it went";
 }
+
+// The sweep's "c" + frequency reads the level there: the beacon stands out of the noise
+// between two transponders, and is gone 9 MHz either side.
+TEST_F(LiveAcu, TheSpectrumShowsTheBeaconCarrier)
+{
+    auto level = [&](int mhz) {
+        const QByteArray l = u.command("c" + QByteArray::number(mhz).rightJustified(4, '0'));
+        return fieldAt(l, locateKey(l, LevelShape::key), LevelShape::level).toInt();
+    };
+    const int peak = level(1303);
+    EXPECT_GT(peak, 500);
+    EXPECT_LT(level(1294), 130);
+    EXPECT_LT(level(1312), 130);
+}
