@@ -156,16 +156,52 @@ void ParameterDump::onCommandSent(const QByteArray& command)
     m_pending.clear();
 }
 
+namespace {
+
+// The parameter letter a reply to "m" + letter names ("mB025" names "B"), or 0.
+char parameterLetter(const QByteArray& text)
+{
+    const qsizetype k = text.indexOf('m');
+    return k >= 0 && k + 1 < text.size() ? text[k + 1] : '\0';
+}
+
+} // namespace
+
 void ParameterDump::fmtParam(const QByteArray& reply, const QByteArray& query)
 {
-    QueryRing& ring = m_session.queryRing();
-    if (!running() || ring.dumpFormatting < 0)
+    if (!running() || replyIndex() < 0)
         return;
+    QueryRing& ring = m_session.queryRing();
+    QByteArray asked = query;
+    // Every parameter reply names its letter. One that names the letter of a later query
+    // means the replies in between were lost on the line: their rows get the stand-in, so
+    // that this value, and every one after it, stays on its own parameter. Sent back, a
+    // value on the wrong row would be written into another parameter.
+    const char named = asked.startsWith('m') ? parameterLetter(reply) : '\0';
+    if (named != '\0' && asked.size() >= 2 && asked[1] != named) {
+        int ahead = -1;
+        for (int i = 0; i < ring.outstanding() && ahead < 0; ++i) {
+            const QByteArray& later = ring.entries[size_t(QueryRing::wrap(ring.receiveIndex + i))];
+            if (later.startsWith('m') && later.size() >= 2 && later[1] == named)
+                ahead = i;
+        }
+        for (int i = 0; i <= ahead; ++i) {
+            if (!writeRow(kPlaceholder.chopped(1), asked))
+                return;
+            asked = ring.takeQuery();
+        }
+    }
+    writeRow(reply, asked);
+}
+
+bool ParameterDump::writeRow(const QByteArray& reply, const QByteArray& query)
+{
+    QueryRing& ring = m_session.queryRing();
     int index = ring.dumpFormatting;
     const QByteArray row = m_formatter.panelRow(index, reply, query);
     if (!row.isEmpty() && !m_file->write(row)) {
         finish(End::WriteFailed);
-        return;
+        return false;
     }
     ring.dumpFormatting = ++index;
     if (index == kPcuIndex)
@@ -175,6 +211,7 @@ void ParameterDump::fmtParam(const QByteArray& reply, const QByteArray& query)
         finish(End::Completed);
     else if (m_cancel)
         finish(End::Cancelled);
+    return running();
 }
 
 // The reply watchdog past the first few commands: a reply that did not come is stood in

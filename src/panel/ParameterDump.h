@@ -74,6 +74,8 @@ Q_SIGNALS:
 
 private:
     void onCommandSent(const QByteArray& command);
+    // Writes the row of the current reply index; false when that ended the dump.
+    bool writeRow(const QByteArray& reply, const QByteArray& query);
     void finish(End end);
 
     KorvexSession& m_session;
