@@ -74,6 +74,11 @@ bool ParameterDump::start(DataFile& file)
         finish(End::WriteFailed);
         return true;
     }
+    // Without a link no tick would ever come: the file ends at once, saying so.
+    if (!m_session.link().portOpen()) {
+        finish(End::LinkClosed);
+        return true;
+    }
     m_position = 1;
     m_session.pollCycle().setPollIntervalMs(kTickMs);
     m_progress.setLabel(kReadingQvr);
@@ -121,6 +126,9 @@ void ParameterDump::cancel()
         return;
     m_cancel = true;
     m_session.pollCycle().setWatchdogIntervalMs(kCancelWatchdogMs);
+    // No reply will come to end it on a closed link.
+    if (!m_session.link().portOpen())
+        finish(End::Cancelled);
 }
 
 std::optional<QByteArray> ParameterDump::tick()
@@ -232,7 +240,8 @@ void ParameterDump::watchdogTick()
 void ParameterDump::finish(End end)
 {
     DataFile* file = std::exchange(m_file, nullptr);
-    if (end == End::Cancelled)
+    // A dump cut short says so at its end, whatever cut it.
+    if (end == End::Cancelled || end == End::LinkClosed)
         file->write(dump::panelCancelLines());
     const QString writeError = file->lastError();
     file->close();

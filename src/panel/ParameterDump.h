@@ -44,8 +44,8 @@ public:
 
     // Starts the dump on a file already open (a data log, a screen capture, or the dump's
     // own file): the header goes out at once, the rows follow as the replies come, and the
-    // end closes the file. False (and nothing written) when a dump or an upload runs or the
-    // file is not open.
+    // end closes the file. On a closed link it ends at once with the cancel note. False (and
+    // nothing written) when a dump or an upload runs or the file is not open.
     bool start(DataFile& file);
     // "Parameter Dump (mA999, nA999, [?)": checks, asks for the file, opens it in the
     // capture slot of `file` and starts.

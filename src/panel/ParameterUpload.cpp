@@ -74,8 +74,12 @@ bool ParameterUpload::start(const QString& path)
 
 void ParameterUpload::cancel()
 {
-    if (running())
-        m_cancel = true;
+    if (!running())
+        return;
+    m_cancel = true;
+    // The poll tick that would close the file does not come on a closed link.
+    if (!m_session.link().portOpen())
+        finish(true);
 }
 
 std::optional<QByteArray> ParameterUpload::tick()

@@ -312,6 +312,11 @@ TEST_F(ParameterDumpScenario, TheUserCommandChecksPortAndLogThenAsksForTheFile)
     EXPECT_EQ(prompter.texts().mid(prompter.texts().size() - 2),
               QStringList(2, "Error,\rOperation not allowed while port is closed\rClick LED or 'CommPort / Port "
                              "Open' to connect."));
+    // A data log closed while the port is: the dump cannot run and ends the file at once.
+    ASSERT_TRUE(file.open(path("log.csv"), DataFile::Slot::DataLog));
+    EXPECT_TRUE(dump.start(file));
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(contents(path("log.csv")), kHeader + "'Parameter Dump Canceled\r\n\r\n");
 }
 
 TEST_F(ParameterDumpScenario, UploadAsksAgainForAMissingFileAndAFileOfCommentsSendsNothing)
