@@ -248,6 +248,10 @@ void ParameterDump::finish(End end)
     QueryRing& ring = m_session.queryRing();
     ring.dumpFormatting = -1;
     ring.dumpStart = -1;
+    // The queries a silent unit left unanswered are lost: the next line it sends answers
+    // the newest one, as after any time-out, instead of meeting a stale query of the dump.
+    if (end == End::TimedOut)
+        ring.timedOut = true;
     m_position = 0;
     m_pending.clear();
     m_cancel = false;
