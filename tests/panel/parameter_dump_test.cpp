@@ -182,7 +182,8 @@ TEST_F(ParameterDumpScenario, CancelAfterTheFirstQueryWritesItsRowAndTheNote)
 }
 
 // Replies as the unit gives them: two-byte values joined across rows, an odd hemisphere
-// byte, the PCU's answers cut to four characters.
+// byte, the PCU's answers cut to four characters. A screen key pressed meanwhile pauses the
+// walk as it pauses polling, and it goes on at its own 80 ms.
 TEST_F(ParameterDumpScenario, RowsFromTheUnitsOwnReplies)
 {
     unit.replies.insert("mA999", "mA255");
@@ -190,7 +191,13 @@ TEST_F(ParameterDumpScenario, RowsFromTheUnitsOwnReplies)
     unit.replies.insert("md999", "md003");
     unit.replies.insert("n2999", "n040 LV Kp");
     startDump();
-    rt.advance(91 * 80 + 500);
+    rt.advance(1000);
+    showScreen(kAntenna);
+    rt.advance(91 * 80 + 1100);
+    const std::vector<Sent> wire = sentSince(dumpFrom);
+    const auto last = std::find_if(wire.begin(), wire.end(), [](const Sent& x) { return x.bytes == "[V   \r\n"; });
+    ASSERT_TRUE(last != wire.end() && last != wire.begin());
+    EXPECT_EQ(last->ms - (last - 1)->ms, 80);
     const QList<QByteArray> rows = contents(path()).split('\n');
     ASSERT_EQ(rows.size(), 94);
     EXPECT_EQ(rows[5], "mB\t255\t'-000.1\tEl Trim\r");
