@@ -8,25 +8,25 @@
 // Nothing here touches a network or a serial device: the unit is simulated in-process
 // and runs in virtual time (the pictures are the same on every run), the settings live
 // in memory and the prompts are answered by a script.
+#include "DataFile.h"
 #include "FrontPanel.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
-#include "DataFile.h"
 #include "MainWindow.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
 #include "ParameterDump.h"
 #include "ParameterTools.h"
 #include "ProgressWindow.h"
-#include "ToolProgress.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
+#include "ToolProgress.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
@@ -199,7 +199,8 @@ int main(int argc, char** argv)
 
     // A parameter dump under way, into the pedestal unit's part, its progress window over
     // the panel; then its Cancel.
-    if (window.dataFile().open(configDir.filePath(QStringLiteral("param_Leg.txt")), DataFile::Slot::Capture)) {
+    if (window.dataFile().open(configDir.filePath(QStringLiteral("param_Leg.txt")),
+                               DataFile::Slot::Capture)) {
         ParameterTools& tools = *window.parameterTools();
         tools.dump().start(window.dataFile());
         shots.run(ParameterDump::kTickMs * 80);

@@ -108,7 +108,10 @@ void ParameterDump::userCommand(DataFile& file)
         if (!QFileInfo::exists(path))
             break;
         const Prompter::Message replace{QStringLiteral("Replace existing file - ") + path + QLatin1Char('?'),
-                                        QString(), Prompter::Icon::Question, Prompter::Buttons::YesNo, {}};
+                                        QString(),
+                                        Prompter::Icon::Question,
+                                        Prompter::Buttons::YesNo,
+                                        {}};
         if (prompter.message(replace) == Prompter::Answer::Yes)
             break;
     }

@@ -19,7 +19,7 @@ class ParameterUpload : public QObject {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 80;
-    static const QString kTitle;   // "Send Text File"
+    static const QString kTitle; // "Send Text File"
     static const QString kFilter;
     static const QString kNotFound; // appended to the path
     static const QString kSending;  // "Sending QVR/PCU Parameters"

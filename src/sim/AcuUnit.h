@@ -234,7 +234,7 @@ private:
 
     bool m_live = false;
     SimRandom m_liveRandom;
-    double m_course = 0;                 // degrees per second of the slow course change
+    double m_course = 0;                   // degrees per second of the slow course change
     double m_jitterEl = 0, m_jitterAz = 0; // degrees, what the tracking loop hunts about
     double m_jitterAgc = 0;
     std::array<int, kPcuParameters> m_pcuParameters{3, 45, 40, 60, 128, 128, 100, 12, 20, 0, 7, 64};

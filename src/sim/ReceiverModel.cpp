@@ -60,7 +60,8 @@ int ReceiverModel::levelAt(int mhz, double gain, SimRandom& random) const
     double shape = 0;
     for (const Transponder& t : kTransponders)
         shape = std::max(shape, t.strength * std::exp(-std::pow((mhz - t.centreMhz) / kHalfWidthMhz, 4)));
-    shape = std::max(shape, kBeaconStrength * std::exp(-std::pow((mhz - kBeaconMhz) / kBeaconHalfWidthMhz, 2)));
+    shape =
+        std::max(shape, kBeaconStrength * std::exp(-std::pow((mhz - kBeaconMhz) / kBeaconHalfWidthMhz, 2)));
     const double level = kNoiseFloor + random.symmetric(kNoise) + kFullScale * qBound(0.0, gain, 1.0) * shape;
     return int(std::lround(qBound(0.0, level, 999.0)));
 }

@@ -21,7 +21,8 @@ QList<QByteArray> dumpQueries()
     QList<QByteArray> q{"V", "S"};
     for (int c = 0x41; c <= 0x8A; ++c)
         q << QByteArray("m") + char(c) + "999\r\n";
-    q << "?   V\r\n" << "?   S\r\n";
+    q << "?   V\r\n"
+      << "?   S\r\n";
     for (int c = '0'; c <= ';'; ++c)
         q << QByteArray("n") + char(c) + "999\r\n";
     q << "[V   \r\n";
@@ -195,7 +196,8 @@ TEST_F(ParameterDumpScenario, RowsFromTheUnitsOwnReplies)
     showScreen(kAntenna);
     rt.advance(91 * 80 + 1100);
     const std::vector<Sent> wire = sentSince(dumpFrom);
-    const auto last = std::find_if(wire.begin(), wire.end(), [](const Sent& x) { return x.bytes == "[V   \r\n"; });
+    const auto last =
+        std::find_if(wire.begin(), wire.end(), [](const Sent& x) { return x.bytes == "[V   \r\n"; });
     ASSERT_TRUE(last != wire.end() && last != wire.begin());
     EXPECT_EQ(last->ms - (last - 1)->ms, 80);
     const QList<QByteArray> rows = contents(path()).split('\n');
@@ -249,7 +251,8 @@ TEST_F(ParameterDumpScenario, TheUserCommandChecksPortAndLogThenAsksForTheFile)
     startOn(kAntenna);
     rt.advance(2000);
     dump.userCommand(log);
-    EXPECT_EQ(prompter.lastText(), "Error,\rParameter Dump is not supported while a log file is currently open");
+    EXPECT_EQ(prompter.lastText(),
+              "Error,\rParameter Dump is not supported while a log file is currently open");
     log.close();
 
     write(path(), "old");
@@ -271,8 +274,9 @@ TEST_F(ParameterDumpScenario, TheUserCommandChecksPortAndLogThenAsksForTheFile)
     dump.userCommand(file);
     upload.userCommand();
     EXPECT_EQ(prompter.texts().mid(prompter.texts().size() - 2),
-              QStringList(2, "Error,\rOperation not allowed while port is closed\rClick LED or 'CommPort / Port "
-                             "Open' to connect."));
+              QStringList(2,
+                          "Error,\rOperation not allowed while port is closed\rClick LED or 'CommPort / Port "
+                          "Open' to connect."));
     // A data log closed while the port is: the dump cannot run and ends the file at once.
     ASSERT_TRUE(file.open(path("log.csv"), DataFile::Slot::DataLog));
     EXPECT_TRUE(dump.start(file));

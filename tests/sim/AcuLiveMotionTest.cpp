@@ -25,7 +25,8 @@ Loop loopErrors(UnitOnWire& u)
     if (k == 0)
         return {};
     auto hex = [&](Field f) { return int(qint16(fieldAt(line, k, f).toByteArray().toUShort(nullptr, 16))); };
-    return {hex(PcuSensorShape::lv), hex(PcuSensorShape::az), charAt(line, k + PcuSensorShape::phase.offset) - '@'};
+    return {hex(PcuSensorShape::lv), hex(PcuSensorShape::az),
+            charAt(line, k + PcuSensorShape::phase.offset) - '@'};
 }
 
 class LiveAcu : public ::testing::Test {

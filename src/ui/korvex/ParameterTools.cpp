@@ -13,7 +13,8 @@
 
 ParameterTools::ParameterTools(KorvexSession& session, DataFile& file, QWidget* window)
     : QObject(window), m_file(file), m_progress(new ToolProgress(this)),
-      m_dump(new ParameterDump(session, *m_progress, this)), m_upload(new ParameterUpload(session, *m_progress, this)),
+      m_dump(new ParameterDump(session, *m_progress, this)),
+      m_upload(new ParameterUpload(session, *m_progress, this)),
       m_window(new ProgressWindow(*m_progress, window))
 {
     m_dump->setBlockedBy([this] { return m_upload->running(); });
