@@ -177,9 +177,8 @@ int main(int argc, char** argv)
     window.addSessionTrace(trace);
 
     GraphSession& graph = window.graphSession();
-    DataFile dataFile;
     Replay replay(prompter, graph, runtime);
-    DataLogs dataLogs(dataFile, prompter, graph,
+    DataLogs dataLogs(window.dataFile(), prompter, graph,
                       DataLogs::Hooks{[&session] { return session.link().portOpen(); },
                                       {},
                                       [&replay] { return replay.isLoaded() || replay.isIndexing(); }});

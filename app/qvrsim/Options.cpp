@@ -157,6 +157,9 @@ Options parseOptions(const QCoreApplication& app)
                                            "acu: form of the PCU reference sensor reply to \"?   v\": v "
                                            "(scaled counts, default) or V (raw angles).",
                                            "v|V", "v");
+    const QCommandLineOption noMotion("no-motion",
+                                      "acu: readings without the tracking jitter, course changes, sensor "
+                                      "noise and Nutara circle of a live antenna (the ship still rolls).");
     const QCommandLineOption noEcho("no-echo", "terminal: do not echo received characters.");
     const QCommandLineOption panelFrames(
         "panel-frames", "terminal: send front-panel frames (display lines 1 and 2, bargraph, "
@@ -202,7 +205,7 @@ Options parseOptions(const QCoreApplication& app)
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
-    p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed});
+    p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed, noMotion});
     // Mistakes end with exit code 2 and one line, as the other programs' do.
     if (!p.parse(app.arguments()))
         usageError(p.errorText());
@@ -260,6 +263,7 @@ Options parseOptions(const QCoreApplication& app)
     o.transcript = p.value(transcript);
     o.seed = quint64(integer(seed, 0, std::numeric_limits<qint64>::max()));
     o.quiet = p.isSet(quiet);
+    o.liveMotion = !p.isSet(noMotion);
 
     if (p.isSet(dropEvery))
         o.faults.dropEvery = int(integer(dropEvery, 0, 1000000));

@@ -28,6 +28,7 @@ struct Options {
 
     // ACU
     AcuUnit::ReferenceForm referenceForm = AcuUnit::ReferenceForm::Scaled;
+    bool liveMotion = true; // jitter, course changes, the Nutara circle
     // Terminal unit
     bool echo = true;
     int panelIntervalMs = 0;

@@ -74,6 +74,7 @@ public:
         : m_rt(runtime), m_options(options), m_unit(std::make_shared<AcuUnit>(runtime, options.seed))
     {
         m_unit->setReferenceForm(options.referenceForm);
+        m_unit->setLiveMotion(options.liveMotion);
     }
 
     std::unique_ptr<UnitLine> make(quint64 lineSeed, const QByteArray& greeting)

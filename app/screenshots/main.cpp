@@ -11,6 +11,7 @@
 #include "CaptureWindow.h"
 #include "DataLogMenus.h"
 #include "DataLogs.h"
+#include "DataFile.h"
 #include "FrontPanel.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
@@ -23,12 +24,16 @@
 #include "MainWindow.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
+#include "ParameterDump.h"
+#include "ParameterTools.h"
+#include "ProgressWindow.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "Replay.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
+#include "ToolProgress.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
@@ -151,9 +156,8 @@ int main(int argc, char** argv)
     FrontPanelLogic front(session);
     MainWindow window(session, front);
     GraphSession& graph = window.graphSession();
-    DataFile dataFile;
     Replay replay(prompter, graph, runtime);
-    DataLogs dataLogs(dataFile, prompter, graph,
+    DataLogs dataLogs(window.dataFile(), prompter, graph,
                       DataLogs::Hooks{[&session] { return session.link().portOpen(); },
                                       {},
                                       [&replay] { return replay.isLoaded(); }});
@@ -208,6 +212,19 @@ int main(int argc, char** argv)
     systemType->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
     shots.save(window, QStringLiteral("korvex-system-type-menu.png"), systemType);
     systemType->close();
+
+    // A parameter dump under way, into the pedestal unit's part, its progress window over
+    // the panel; then its Cancel.
+    if (window.dataFile().open(configDir.filePath(QStringLiteral("param_Leg.txt")),
+                               DataFile::Slot::Capture)) {
+        ParameterTools& tools = *window.parameterTools();
+        tools.dump().start(window.dataFile());
+        shots.run(ParameterDump::kTickMs * 80);
+        shots.save(window, QStringLiteral("korvex-parameter-dump.png"), tools.window());
+        shots.save(*tools.window(), QStringLiteral("korvex-parameter-dump-window.png"));
+        tools.window()->cancelButton()->click();
+        shots.run(1000);
+    }
 
     {
         PropertiesDialog dialog(session, &window);

@@ -37,6 +37,9 @@ public:
 
     DataLogs(DataFile& file, Prompter& prompter, GraphTarget& graph, Hooks hooks, QObject* parent = nullptr);
 
+    // The dump is usually joined after construction, by the window that owns it.
+    void setDumpStarter(std::function<void(DataFile&)> startDump) { m_hooks.startDump = std::move(startDump); }
+
     State state() const { return m_state; }
     bool isLogging() const { return m_state == State::Logging; }
     // The path of the open data log; empty when none is open.

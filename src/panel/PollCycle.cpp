@@ -37,13 +37,19 @@ void PollCycle::begin()
 void PollCycle::setPacingMs(int ms)
 {
     m_pacingMs = ms;
-    m_poll->setInterval(ms);
+    m_poll->setInterval(pollIntervalMs());
 }
 
 void PollCycle::setTimeoutMs(int ms)
 {
     m_timeoutMs = ms;
     m_watchdog->setInterval(ms);
+}
+
+void PollCycle::setPollIntervalMs(int ms)
+{
+    m_pollOverrideMs = ms;
+    m_poll->setInterval(ms);
 }
 
 void PollCycle::setWatchdogIntervalMs(int ms)
@@ -53,6 +59,7 @@ void PollCycle::setWatchdogIntervalMs(int ms)
 
 void PollCycle::restoreIntervals()
 {
+    m_pollOverrideMs = 0;
     m_poll->setInterval(m_pacingMs);
     m_watchdog->setInterval(m_timeoutMs);
 }
@@ -151,7 +158,7 @@ void PollCycle::startTick()
         return;
     }
     if (!m_poll->isActive())
-        m_poll->start(m_pacingMs);
+        m_poll->start(pollIntervalMs());
 }
 
 void PollCycle::pollTick()

@@ -66,8 +66,13 @@ public:
     int pacingMs() const { return m_pacingMs; }
     void setTimeoutMs(int ms);
     int timeoutMs() const { return m_timeoutMs; }
-    // The dump's temporary watchdog interval, and back to the chosen one.
+    // The temporary intervals of a parameter dump or upload (80 ms ticks, a 100 ms
+    // watchdog), and back to the chosen ones.
+    // A screen change or a new pacing while one runs keeps it.
+    void setPollIntervalMs(int ms);
     void setWatchdogIntervalMs(int ms);
+    // The interval the poll timer runs at: the temporary one while set, else the pacing.
+    int pollIntervalMs() const { return m_pollOverrideMs > 0 ? m_pollOverrideMs : m_pacingMs; }
     void restoreIntervals();
 
     // The current screen's or graph mode's sequence; the walk starts at position 1.
@@ -139,6 +144,7 @@ private:
     std::unique_ptr<RuntimeTimer> m_watchdog;
     PollSequence m_sequence;
     int m_pacingMs = 200;
+    int m_pollOverrideMs = 0; // 0: none
     int m_timeoutMs = 3000;
     bool m_stop = false;
     QByteArray m_oneShot;

@@ -13,6 +13,7 @@ Q_LOGGING_CATEGORY(lcParser, "korvex.parser", QtWarningMsg)
 namespace {
 const QString kPortOpenText = QStringLiteral("Status: Port Open");
 const QString kSyncErrorText = QStringLiteral("Status: Sync Error ");
+const QByteArray kStandIn = QByteArrayLiteral("????");
 } // namespace
 
 ReplyParser::ReplyParser(PanelState& state, QueryRing& ring) : m_state(state), m_ring(ring) {}
@@ -89,10 +90,14 @@ void ReplyParser::processLine(const QByteArray& line)
     }
 
     const QByteArray query = m_ring.takeQuery();
+    // The dump watchdog's stand-in for a reply that never came fills its row and nothing
+    // else: shape-checked, it would count as a bad reply, and the skip of one slot that
+    // follows would put every later row of the dump on another parameter's letters.
+    const bool standIn = m_ring.dumpFormatting >= 0 && m_current == kStandIn;
     if (m_ring.dumpFormatting >= 0 && m_hooks.fmtParam)
         m_hooks.fmtParam(m_current, query);
 
-    m_syncError = decode(m_current, query, m_state, m_view, &m_hooks, m_graphMode);
+    m_syncError = standIn ? 0 : decode(m_current, query, m_state, m_view, &m_hooks, m_graphMode);
     if (m_syncError != 0)
         qCDebug(lcParser) << "sync error" << m_syncError << "query" << query << "reply" << m_current;
     else if (m_view)

@@ -35,21 +35,7 @@ void addDumpRows(AcuVocabulary& v)
             hex += QByteArray::number(f, 16).rightJustified(2, '0').toUpper();
         return "?S PCU STATUS " + hex;
     });
-    // "n" + index ("0" to ";") + "999" reads a PCU parameter, other digits write it; the
-    // answer is "n" and the three digits kept.
-    v.addLine("n", Match::Prefix, [](const QByteArray& command, AcuUnit& unit) -> Reply {
-        if (command.size() < 2)
-            return command;
-        const int index = quint8(command[1]) - '0';
-        if (index < 0 || index >= AcuUnit::kPcuParameters)
-            return command;
-        const QByteArrayView digits = QByteArrayView(command).sliced(2);
-        if (digits != "999") {
-            if (const auto value = parseDigits(digits, 3))
-                unit.setPcuParameter(index, *value);
-        }
-        return "n" + QByteArray::number(unit.pcuParameter(index)).rightJustified(3, '0');
-    });
+    // The PCU parameters ("n" + code + "999") are answered with the PCU's other replies.
     v.addLine("]0411", Match::Exact, [](const QByteArray&, AcuUnit&) -> Reply { return "] G2 MDE VER 2.10 SIM"; });
     v.addLine("<0411", Match::Exact, [](const QByteArray&, AcuUnit&) -> Reply { return "< BDE MODEM VER 4.02 SIM"; });
     v.addLine(">0411", Match::Exact, [](const QByteArray&, AcuUnit&) -> Reply { return "> ADE MODEM VER 4.02 SIM"; });

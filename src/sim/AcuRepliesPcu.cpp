@@ -100,6 +100,24 @@ QByteArray gps(const AcuUnit& unit, int decimals)
            degreesMinutes(unit.longitudeDegrees(), 3, decimals, 'E', 'W');
 }
 
+// "n" + a code from "0" to ";" + "999" reads one of the PCU's parameters, with three
+// digits writes it. The answer is "n", the value's three digits, then the parameter's
+// code, which the reader of a dump cuts off.
+Reply pcuParameter(const QByteArray& command, AcuUnit& unit)
+{
+    if (command.size() < 2)
+        return command;
+    const int index = quint8(command[1]) - '0';
+    if (index < 0 || index >= AcuUnit::kPcuParameters)
+        return command;
+    const QByteArrayView digits = QByteArrayView(command).sliced(2);
+    if (digits != kReadValue) {
+        if (const auto value = acurows::parseDigits(digits, 3))
+            unit.setPcuParameter(index, *value);
+    }
+    return "n" + decimal(unit.pcuParameter(index), 3) + " P" + command[1];
+}
+
 using Action = void (*)(AcuUnit&);
 
 // A mode command: do it, say what was done.
@@ -136,6 +154,7 @@ void addPcuRows(AcuVocabulary& v)
         return "& PCU ERRORS RESET";
     });
 
+    v.addLine("n", Match::Prefix, pcuParameter);
     v.addLine(kNutaraToggle.toByteArray(), Match::Exact, [](const QByteArray&, AcuUnit& unit) -> Reply {
         unit.toggleNutara();
         return unit.nutara() ? "^ NUTARA ON" : "^ NUTARA OFF";

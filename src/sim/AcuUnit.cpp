@@ -31,10 +31,13 @@ constexpr double kMinElevation = -5.0, kMaxElevation = 90.0;
 // Ship motion: roll and pitch periods (s) and amplitudes (degrees).
 constexpr double kRollPeriod = 8.5, kRollAmplitude = 5.0;
 constexpr double kPitchPeriod = 6.3, kPitchAmplitude = 2.0;
+// Live motion: the slow course change (degrees per second at its fastest, period in s).
+constexpr double kLiveCourseRate = 0.25, kLiveCoursePeriod = 300.0;
 
 } // namespace
 
-AcuUnit::AcuUnit(Runtime& runtime, quint64 seed) : m_rt(runtime), m_random(seed)
+AcuUnit::AcuUnit(Runtime& runtime, quint64 seed)
+    : m_rt(runtime), m_random(seed), m_seed(seed), m_liveRandom(seed ^ 0x6C697665ULL)
 {
     m_clockMs = m_rt.now();
     m_initUntilMs = m_pcuInitUntilMs = m_clockMs + kInitializingMs;
@@ -55,6 +58,10 @@ void AcuUnit::step()
 {
     const double dt = kStepMs / 1000.0;
     stepShip(dt);
+    // Live motion draws from its own generator, so the rest of the unit moves as it does
+    // without it.
+    if (m_live)
+        stepLive(dt);
     if (m_phase == Phase::Initializing && m_clockMs >= m_initUntilMs) {
         if (m_azTarget.active || m_elTarget.active)
             m_phase = Phase::Targeting;
@@ -93,6 +100,21 @@ void AcuUnit::stepShip(double dt)
     const double push = m_nutara ? 0.02 : 0.04;
     m_wanderAz = (m_wanderAz + m_random.symmetric(push)) * damping;
     m_wanderEl = (m_wanderEl + m_random.symmetric(push)) * damping;
+}
+
+void AcuUnit::stepLive(double dt)
+{
+    // A helmsman's slow zig-zag: the heading swings about 12 degrees either way over five
+    // minutes, and the tracking loop turns the antenna against it.
+    const double t = m_clockMs / 1000.0;
+    m_course = kLiveCourseRate * std::sin(2.0 * kPi * t / kLiveCoursePeriod);
+    m_heading = wrap360(m_heading + m_course * dt);
+    // The loop hunts about the beam centre while it tracks; held or slewing, only the
+    // encoders' own noise is left.
+    const double hunt = m_phase == Phase::Tracking ? 1.0 : 0.3;
+    m_jitterEl = 0.8 * m_jitterEl + m_liveRandom.symmetric(0.04 * hunt);
+    m_jitterAz = 0.8 * m_jitterAz + m_liveRandom.symmetric(0.05 * hunt);
+    m_jitterAgc = 0.7 * m_jitterAgc + m_liveRandom.symmetric(6.0);
 }
 
 void AcuUnit::turnAntenna(double deltaDeg)
@@ -353,4 +375,15 @@ AcuBootModules& AcuUnit::bootModules()
     if (!m_bootModules)
         m_bootModules = std::make_shared<AcuBootModules>();
     return *m_bootModules;
+}
+
+int AcuUnit::pcuParameter(int index) const
+{
+    return index >= 0 && index < kPcuParameters ? m_pcuParameters[size_t(index)] : 0;
+}
+
+void AcuUnit::setPcuParameter(int index, int value)
+{
+    if (index >= 0 && index < kPcuParameters)
+        m_pcuParameters[size_t(index)] = qBound(0, value, 999);
 }

@@ -128,7 +128,7 @@ public:
     Axes rateSensors() const;
     Axes loopErrors() const;
     Axes torqueCommands() const;
-    // The Nutara pattern phase, 0..7 (0 while Nutara is off).
+    // The Nutara pattern phase, 0..7 (0 while Nutara is off); 0..63 with live motion.
     int nutaraPhase() const;
     ReferenceForm referenceForm() const { return m_referenceForm; }
     void setReferenceForm(ReferenceForm form) { m_referenceForm = form; }
@@ -153,14 +153,21 @@ public:
     QByteArray dvbVersion() const { return m_dvbVersion; }
 
     int parameter(quint8 letter) const { return m_parameters.value(letter); }
-    // The PCU's own parameters, "n0" to "n;" (model index, gains, trims, ...).
+    // The PCU's own parameters, "n" + "0" to ";" (gains, trims, Nutara, identity).
     static constexpr int kPcuParameters = 12;
-    int pcuParameter(int index) const { return m_pcuParameters[size_t(qBound(0, index, kPcuParameters - 1))]; }
-    void setPcuParameter(int index, int value)
-    {
-        if (index >= 0 && index < kPcuParameters)
-            m_pcuParameters[size_t(index)] = qBound(0, value, 999);
-    }
+    int pcuParameter(int index) const;
+    void setPcuParameter(int index, int value);
+
+    // Live motion: what a running antenna adds to the readings on top of the ship's motion:
+    // jitter of the tracking loop on the positions and AGC, a slow change of course that
+    // the relative azimuth follows, the Nutara circle in the loop errors with its phase,
+    // and sensor noise. Off by default, so that tests read steady values; qvrsim turns it
+    // on. The same seed gives the same motion.
+    void setLiveMotion(bool on) { m_live = on; }
+    bool liveMotion() const { return m_live; }
+    // The Nutara scan takes this long for one turn, and reports its phase in 64 steps.
+    static constexpr int kScanPeriodMs = 1300;
+    static constexpr int kPhaseSteps = 64;
     // A write of the satellite letters loads that satellite's position.
     void setParameter(quint8 letter, int value);
 
@@ -182,9 +189,14 @@ private:
     double pointingError() const;
     double beamGain() const;
     void updateSatellite();
+    void stepLive(double dt);
+    // Deterministic noise in [-amplitude, amplitude) for a reading at the current time.
+    double noise(int channel, double amplitude) const;
+    double scanAngle() const;
 
     Runtime& m_rt;
     SimRandom m_random;
+    quint64 m_seed;
     qint64 m_clockMs; // the unit's own time, advanced in steps
     qint64 m_initUntilMs;
     qint64 m_pcuInitUntilMs;
@@ -220,6 +232,13 @@ private:
     AcuParameters m_parameters;
     ReceiverModel m_receiver;
 
+    bool m_live = false;
+    SimRandom m_liveRandom;
+    double m_course = 0;                   // degrees per second of the slow course change
+    double m_jitterEl = 0, m_jitterAz = 0; // degrees, what the tracking loop hunts about
+    double m_jitterAgc = 0;
+    std::array<int, kPcuParameters> m_pcuParameters{3, 45, 40, 60, 128, 128, 100, 12, 20, 0, 7, 64};
+
     bool m_nutara = true;
     bool m_satReference = false;
     bool m_slowScan = false;
@@ -233,7 +252,6 @@ private:
     QByteArray m_acuVersion = "QVR-100 ACU VER 3.14 SIM";
     QByteArray m_pcuVersion = "QVR PCU VER 2.07 SIM";
     QByteArray m_commIfVersion = "QVR COMMIF VER 1.05 SIM";
-    std::array<int, kPcuParameters> m_pcuParameters{5, 60, 60, 45, 0, 0, 0, 1, 10, 0, 7, 0};
     std::shared_ptr<AcuBootModules> m_bootModules; // made on first use
     QByteArray m_dvbVersion = "QVR DVB VER 4.20 SIM";
 };

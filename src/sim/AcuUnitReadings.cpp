@@ -11,6 +11,9 @@ using namespace acumath;
 namespace {
 
 constexpr quint8 kFlagBase = '@';
+constexpr double kPi = 3.14159265358979323846;
+// Loop-error counts of the Nutara circle while tracking.
+constexpr double kNutaraRadius = 30.0;
 
 int clamp999(double v)
 {
@@ -26,11 +29,11 @@ quint8 bit(bool on, int n)
 
 int AcuUnit::elevation() const
 {
-    return tenths(m_elevation);
+    return tenths(m_elevation + m_jitterEl);
 }
 int AcuUnit::azimuth() const
 {
-    return tenths(wrap360(m_heading + m_relAzimuth)) % 3600;
+    return tenths(wrap360(m_heading + m_relAzimuth + m_jitterAz)) % 3600;
 }
 int AcuUnit::crossLevel() const
 {
@@ -38,7 +41,7 @@ int AcuUnit::crossLevel() const
 }
 int AcuUnit::relativeAzimuth() const
 {
-    return tenths(m_relAzimuth) % 3600;
+    return tenths(wrap360(m_relAzimuth + m_jitterAz)) % 3600;
 }
 int AcuUnit::heading() const
 {
@@ -55,7 +58,7 @@ int AcuUnit::longitude() const
 
 int AcuUnit::agc() const
 {
-    return clamp999(m_agc);
+    return clamp999(m_agc + m_jitterAgc);
 }
 
 int AcuUnit::levelAt(int mhz)
@@ -144,29 +147,57 @@ AcuUnit::Axes AcuUnit::referenceSensors() const
     // reference's disagreement with the tracked bearing.
     const double cl = m_tiltMode ? m_roll : m_crossLevel;
     const double lv = m_tiltMode ? m_pitch : 0.05 * m_pitch;
-    return {cl * 10.0, lv * 10.0, m_wanderAz * 10.0};
+    return {cl * 10.0 + noise(1, 0.3), lv * 10.0 + noise(2, 0.3), m_wanderAz * 10.0 + noise(3, 0.3)};
 }
 
 AcuUnit::Axes AcuUnit::rateSensors() const
 {
-    return {m_rollRate * 10.0, m_pitchRate * 10.0, m_turnRate * 10.0};
+    return {m_rollRate * 10.0 + noise(4, 0.5), m_pitchRate * 10.0 + noise(5, 0.5),
+            (m_turnRate + m_course) * 10.0 + noise(6, 0.5)};
 }
 
 AcuUnit::Axes AcuUnit::loopErrors() const
 {
-    return {std::round(m_crossLevel * 400.0), std::round(0.05 * m_pitch * 400.0),
-            std::round(m_wanderAz * 600.0)};
+    // Nutara moves the beam round a small circle, which the loop errors of the level and
+    // azimuth axes trace about the pointing error.
+    const bool circling = m_live && m_nutara && m_phase != Phase::Initializing;
+    const double radius = circling ? (m_phase == Phase::Tracking ? kNutaraRadius : kNutaraRadius / 3) : 0.0;
+    const double a = scanAngle();
+    // The scan's own error signal keeps the loop tighter than the motion alone would.
+    const double residual = circling ? 0.4 : 1.0;
+    return {std::round(m_crossLevel * 400.0 + noise(7, 2.0)),
+            std::round(residual * 0.05 * m_pitch * 400.0 + radius * std::cos(a) + noise(8, 2.0)),
+            std::round(residual * m_wanderAz * 600.0 + radius * std::sin(a) + noise(9, 2.0))};
 }
 
 AcuUnit::Axes AcuUnit::torqueCommands() const
 {
-    return {std::round(m_rollRate * 8.0), std::round(m_pitchRate * 8.0), std::round(m_turnRate * 20.0)};
+    return {std::round(m_rollRate * 8.0 + noise(10, 1.5)), std::round(m_pitchRate * 8.0 + noise(11, 1.5)),
+            std::round((m_turnRate + m_course) * 20.0 + noise(12, 1.5))};
 }
 
 int AcuUnit::nutaraPhase() const
 {
+    if (!m_nutara)
+        return 0;
+    if (m_live)
+        return int(scanAngle() / (2.0 * kPi) * kPhaseSteps) % kPhaseSteps;
     // The pattern goes round in one second, in eight steps.
-    return m_nutara ? int((m_clockMs / 125) % 8) : 0;
+    return int((m_clockMs / 125) % 8);
+}
+
+double AcuUnit::scanAngle() const
+{
+    return 2.0 * kPi * double(m_rt.now() % kScanPeriodMs) / kScanPeriodMs;
+}
+
+// Without live motion the readings stay as the motion model gives them.
+double AcuUnit::noise(int channel, double amplitude) const
+{
+    if (!m_live)
+        return 0.0;
+    SimRandom r(m_seed * 0x9E3779B97F4A7C15ULL ^ (quint64(m_rt.now()) << 8) ^ quint64(channel));
+    return r.symmetric(amplitude);
 }
 
 QByteArray AcuUnit::takeDvbAnswer()

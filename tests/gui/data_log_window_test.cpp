@@ -63,7 +63,13 @@ TEST_F(DataLogWindowTest, MenusButtonsAndCaptionFollowTheLogAndTheReplay)
     EXPECT_EQ(capture->logButton()->text(), "Close Data Log");
     EXPECT_EQ(m->logAction()->text(), "Close Data Log");
     EXPECT_FALSE(m->loadAction()->isEnabled());
+    // Closing runs the window's parameter dump; the silent unit lets it time out, and its
+    // end closes the log.
     m->logAction()->trigger();
+    EXPECT_EQ(window->windowTitle(), "QVR Remote Panel - Log " + log);
+    EXPECT_FALSE(m->logAction()->isEnabled());
+    runtime.advance(15000);
+    EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(window->windowTitle(), "QVR Remote Panel");
     EXPECT_EQ(capture->logButton()->text(), "Start Data Log");
 

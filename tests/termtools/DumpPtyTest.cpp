@@ -65,7 +65,7 @@ TEST(DumpPty, FullDumpAgainstQvrsimOverAPseudoTerminal)
     const QByteArray file = f.readAll();
     EXPECT_FALSE(session.screen().text().contains(QStringLiteral("Timed Out"))) << session.screen().text().toStdString();
     EXPECT_TRUE(file.startsWith("'QVR-100 ACU VER 3.14 SIM\r\n"));
-    EXPECT_TRUE(file.contains("\r\nn0\t005\t'Model Index\r\n"));
+    EXPECT_TRUE(file.contains("\r\nn0\t003\t'Model Index\r\n"));
     EXPECT_TRUE(file.endsWith("[B\t4800\t\t'Baud Rate NMEA (B)\r\n"));
     EXPECT_EQ(file.count("\r\n"), 2 + 2 + 74 + 2 + 2 + 12 + 6 + 2 + 9);
     std::printf("[pty dump] 95 questions at 9600 baud in %lld ms\n", (long long)ms);

@@ -182,7 +182,7 @@ TEST(ParameterDump, SimulatedAcuAnswersEveryQuestion)
     const QByteArray file = readAll(r.path("acu.txt"));
     EXPECT_FALSE(r.screen().contains("Command Timed Out"));
     EXPECT_TRUE(file.startsWith("'QVR-100 ACU VER 3.14 SIM\r\n"));
-    EXPECT_TRUE(file.contains(kPcuHeader + "n0\t005\t'Model Index\r\nn1\t060\t'CL Kp\r\n"));
+    EXPECT_TRUE(file.contains(kPcuHeader + "n0\t003\t'Model Index\r\nn1\t045\t'CL Kp\r\n"));
     EXPECT_TRUE(file.contains("\r\n'] G2 MDE VER 2.10 SIM\r\n\r\n'< BDE MODEM VER 4.02 SIM\r\n"
                               "'> ADE MODEM VER 4.02 SIM\r\n'QVR COMMIF VER 1.05 SIM\r\n"));
     EXPECT_TRUE(file.contains("[I\t192.168.0.195\t'IP Address\r\n"));
@@ -191,5 +191,5 @@ TEST(ParameterDump, SimulatedAcuAnswersEveryQuestion)
     // The PCU section alone, on the screen.
     r.session->screen().clear();
     EXPECT_TRUE(r.dump->pcuDumpToScreen());
-    EXPECT_TRUE(r.screen().endsWith("n;\t000\t'Stat1\r\n")) << r.screen().right(60).toStdString();
+    EXPECT_TRUE(r.screen().endsWith("n;\t064\t'Stat1\r\n")) << r.screen().right(60).toStdString();
 }

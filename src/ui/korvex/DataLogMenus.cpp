@@ -1,5 +1,8 @@
 #include "DataLogMenus.h"
 
+#include "ParameterDump.h"
+#include "ParameterTools.h"
+
 #include "CaptureWindow.h"
 #include "DataLogs.h"
 #include "GraphArea.h"
@@ -166,6 +169,19 @@ void DataLogMenus::refresh()
 
 DataLogMenus* MainWindow::attachDataLogs(DataLogs& logs, Replay& replay, std::function<void()> print)
 {
+    // Closing a log or saving the screen runs the window's parameter dump on the data
+    // file; the dump's end (completed, cancelled or timed out) is what finishes the log.
+    if (m_parameterTools) {
+        ParameterDump& dump = m_parameterTools->dump();
+        logs.setDumpStarter([&dump, &logs](DataFile& file) {
+            // An upload holds the poll tick: the file is closed without its dump.
+            if (!dump.start(file)) {
+                file.close();
+                logs.dumpEnded(true);
+            }
+        });
+        connect(&dump, &ParameterDump::ended, &logs, &DataLogs::dumpEnded);
+    }
     m_dataLogs = new DataLogMenus(*this, *m_fileMenu, logs, replay, m_session.prompter(), std::move(print));
     // Under the graph, where the replay's paging and progress belong.
     if (auto* column = qobject_cast<QBoxLayout*>(centralWidget()->layout()))

@@ -12,6 +12,7 @@
 #include "LedColors.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
+#include "ParameterTools.h"
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "SessionTraceAction.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
 
     m_wait = new WaitWindow(this);
     buildMenus();
+    m_parameterTools = new ParameterTools(m_session, m_dataFile, this);
+    m_parameterTools->addToMenus(menuBar());
     buildStatusBar();
     connectSession();
     m_graphSession = std::make_unique<GraphSession>(m_session, &m_front);
@@ -81,9 +84,11 @@ MainWindow::MainWindow(KorvexSession& session, FrontPanelLogic& front, QWidget* 
     showBitMenus();
 }
 
+// The tools write into the data file, a member, and the graph's controls hold the engine:
+// both go first.
 MainWindow::~MainWindow()
 {
-    // The controls let go of the engine before it goes.
+    delete m_parameterTools;
     delete m_graphController;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFile.h"
 #include "DeviceLink.h"
 #include "ReceiverMode.h"
 #include "StatusBits.h"
@@ -26,6 +27,7 @@ class QLabel;
 class QMenu;
 class ParameterBitMenu;
 class Replay;
+class ParameterTools;
 class WaitWindow;
 
 // Korvex's main window: the unit's front panel above, the graph below, the menus and
@@ -78,6 +80,10 @@ public:
     // for the printer (unset: printing is not offered).
     DataLogMenus* attachDataLogs(DataLogs& logs, Replay& replay, std::function<void()> print = {});
     DataLogMenus* dataLogMenus() const { return m_dataLogs; }
+    // The one data file the program writes at a time (data log, screen capture or dump).
+    DataFile& dataFile() { return m_dataFile; }
+    // The parameter dump and upload with their menu entries and progress window.
+    ParameterTools* parameterTools() const { return m_parameterTools; }
 
     // Sized to fit the screen it is on, however small.
     void fitToScreen();
@@ -119,4 +125,6 @@ private:
     ParameterBitMenu* m_polangType = nullptr;
     std::map<int, QAction*> m_timeouts;
     std::map<int, QAction*> m_pacings;
+    DataFile m_dataFile;
+    ParameterTools* m_parameterTools = nullptr;
 };
