@@ -1,14 +1,17 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
-//   korvex [--trace FILE] [--quit-after SECONDS] [--screenshot FILE]
+//   korvex [--trace FILE] [--quit-after SECONDS] [--screenshot FILE] [--discovery-address ADDRESS]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
 // and stops it too). The other two options are for unattended runs (the demo on a virtual
 // display): the program ends by itself after the given time, leaving a picture of its
-// main window behind.
+// main window behind. --discovery-address sends "Find All local QVRs" to ADDRESS instead of
+// the broadcast address (the demo gives 127.0.0.1, where qvrsim answers).
 #include "FrontPanelLogic.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
+#include "Discovery.h"
+#include "KorvexTools.h"
 #include "KorvexTrace.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
@@ -17,6 +20,7 @@
 #include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
+#include "ToolMenus.h"
 #include "TracingPrompter.h"
 
 #include <QApplication>
@@ -32,6 +36,7 @@ struct Options {
     std::optional<double> quitAfterSeconds;
     QString screenshot;
     QString trace;
+    QString discoveryAddress;
 };
 
 std::optional<Options> parseOptions(const QApplication& app)
@@ -49,7 +54,12 @@ std::optional<Options> parseOptions(const QApplication& app)
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write the session trace to <file> from the start."),
                                    QStringLiteral("file"));
+    const QCommandLineOption discovery(QStringLiteral("discovery-address"),
+                                       QStringLiteral("Send the discovery request to <address> instead of "
+                                                      "the broadcast address."),
+                                       QStringLiteral("address"));
     parser.addOption(trace);
+    parser.addOption(discovery);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
     parser.process(app);
@@ -57,6 +67,7 @@ std::optional<Options> parseOptions(const QApplication& app)
     Options options;
     options.screenshot = parser.value(screenshot);
     options.trace = parser.value(trace);
+    options.discoveryAddress = parser.value(discovery);
     if (parser.isSet(quitAfter)) {
         bool ok = false;
         const double seconds = parser.value(quitAfter).toDouble(&ok);
@@ -102,7 +113,11 @@ int main(int argc, char** argv)
     KorvexTrace traceHooks(session, serial, tcp, trace);
     // Joins the session before it starts, so the link's opening shows the ANTENNA screen.
     FrontPanelLogic front(session);
+    // Made before the window: the tool windows lean on it to the end.
+    KorvexTools tools(session, front);
     MainWindow window(session, front);
+    new ToolMenus(window, tools,
+                  options->discoveryAddress.isEmpty() ? Discovery::kBroadcastAddress : options->discoveryAddress);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
     window.fitToScreen();

@@ -200,7 +200,16 @@ Options parseOptions(const QCoreApplication& app)
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
+    const QCommandLineOption discovery(
+        "discovery",
+        "Answer the discovery request on UDP port N of 127.0.0.1 (3000 is the programs' default), "
+        "so their \"Find QVRs\" window can be shown working without a network.",
+        "N");
+    const QCommandLineOption discoveryAnswers("discovery-answers",
+                                              "Datagrams sent back for each discovery request (default 1).", "N",
+                                              "1");
     p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed});
+    p.addOptions({discovery, discoveryAnswers});
     p.process(app);
 
     auto integer = [&](const QCommandLineOption& o, qint64 low, qint64 high) {
@@ -246,6 +255,9 @@ Options parseOptions(const QCoreApplication& app)
     o.transcript = p.value(transcript);
     o.seed = quint64(integer(seed, 0, std::numeric_limits<qint64>::max()));
     o.quiet = p.isSet(quiet);
+    if (p.isSet(discovery))
+        o.discoveryPort = quint16(integer(discovery, 1, 65535));
+    o.discoveryAnswers = int(integer(discoveryAnswers, 1, 10));
 
     if (p.isSet(dropEvery))
         o.faults.dropEvery = int(integer(dropEvery, 0, 1000000));
