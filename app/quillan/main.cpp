@@ -1,6 +1,6 @@
 // Quillan, the programming terminal and firmware uploader.
 //
-//   quillan [--trace FILE] [--hex-view] [--quit-after SECONDS] [--screenshot FILE]
+//   quillan [--trace FILE] [--hex-view] [--quit-after SECONDS] [--screenshot FILE] [--discovery-address ADDRESS]
 //
 // --trace writes the session trace to FILE from the start (the "File" menu starts and
 // stops it too);
@@ -11,6 +11,8 @@
 #include "ModuleSelection.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
+#include "Discovery.h"
+#include "QuillanFindQvrs.h"
 #include "QuillanWindow.h"
 #include "SerialByteLink.h"
 #include "SessionTrace.h"
@@ -49,6 +51,11 @@ int main(int argc, char** argv)
     const QCommandLineOption traceFile(QStringLiteral("trace"),
                                        QStringLiteral("Write the session trace to FILE from the start."),
                                        QStringLiteral("FILE"));
+    const QCommandLineOption discoveryAddress(QStringLiteral("discovery-address"),
+                                              QStringLiteral("Send the discovery request to ADDRESS instead of "
+                                                             "the broadcast address (a demo gives 127.0.0.1)."),
+                                              QStringLiteral("ADDRESS"));
+    args.addOption(discoveryAddress);
     args.addOption(traceFile);
     args.addOption(hexView);
     args.addOption(quitAfter);
@@ -76,6 +83,8 @@ int main(int argc, char** argv)
     TerminalTrace traceHooks(session, serial, tcp, trace);
     ModuleSelection selection(session);
     QuillanWindow window(session, selection);
+    new QuillanFindQvrs(window, session,
+                        args.isSet(discoveryAddress) ? args.value(discoveryAddress) : Discovery::kBroadcastAddress);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
     window.show();
