@@ -194,7 +194,13 @@ void PatternScan::send(bool azimuth)
     const QByteArray command = targetCommand(commandSet, azimuth, azimuth ? m_az : m_el);
     if (command.isEmpty() || !m_session.link().portOpen())
         return;
-    m_session.pollCycle().setLongCommand(command);
+    // Another command still going out (the torque test's mode commands at slow pacing) is
+    // not cut off: a target is a position, and the next tick commands a newer one anyway.
+    PollCycle& poll = m_session.pollCycle();
+    if (!poll.longCommand().isEmpty() && poll.longCommand() != m_lastCommand)
+        return;
+    m_lastCommand = command;
+    poll.setLongCommand(command);
 }
 
 void PatternScan::endScan()

@@ -95,5 +95,6 @@ private:
     QString m_elText;
     QString m_caption = QStringLiteral("Pattern Scan");
     QString m_stopResetCaption = QStringLiteral("Stop/Reset");
-    int m_jogDirection = -1; // the direction an arrow key holds, -1 none
+    int m_jogDirection = -1;  // the direction an arrow key holds, -1 none
+    QByteArray m_lastCommand; // the target this scan last handed over
 };

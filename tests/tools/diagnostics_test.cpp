@@ -127,4 +127,28 @@ TEST_F(DiagnosticsTest, AzimuthTestChoosesItsMoveByRelativeAzimuth)
     }
 }
 
+// At 500 ms pacing the two mode commands take a second to go out; the scan's first target
+// comes due before that and must not cut the second one off.
+TEST_F(DiagnosticsTest, AzimuthScanWaitsForTheModeCommandsAtSlowPacing)
+{
+    unit.replies["H"] = "R0050H0200";
+    startPolling();
+    session.setPacingMs(500);
+    // Whatever the phase of the poll timer when the button is pressed.
+    for (int offset : {0, 100, 200, 300, 400}) {
+        SCOPED_TRACE(offset);
+        rt.advance(offset);
+        const qint64 t = rt.now();
+        diag().pressButton(CommDiagnostics::AzTest);
+        rt.advance(3000);
+        const QList<QByteArray> got = sentStartingWith("n^A", t);
+        ASSERT_GE(got.size(), 3);
+        EXPECT_EQ(got.mid(0, 2), (QList<QByteArray>{"n8008\r\n", "^0070\r\n"}));
+        EXPECT_TRUE(got[2].startsWith("A")) << got[2].toStdString();
+        diag().pressButton(CommDiagnostics::AzTest);
+        rt.advance(5000);
+        ASSERT_EQ(diag().runningTest(), "");
+    }
+}
+
 } // namespace
