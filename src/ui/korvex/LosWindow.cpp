@@ -73,13 +73,13 @@ void LosGeometryView::paintEvent(QPaintEvent*)
     }
     p.setPen(ink);
     if (m_calculated)
-        p.drawText(QRectF(0, c.y() + r + 6, width(), 18), Qt::AlignCenter,
+        p.drawText(QRectF(0, c.y() + r + 18, width(), 18), Qt::AlignCenter,
                    m_result.coincident
                        ? m_result.status
                        : QStringLiteral("Az %1   %2 nm").arg(m_result.azimuthText, m_result.rangeText));
 
     // Elevation arc: the horizon and the look angle above or below it.
-    const double top = c.y() + r + 34;
+    const double top = c.y() + r + 46;
     const double arcR = qMin(height() - top - 22, width() / 2.0 - 20);
     if (arcR > 20) {
         const QPointF o(width() / 2.0 - arcR / 2, top + arcR);
