@@ -1,7 +1,7 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
 //   korvex [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--trace FILE] [--quit-after SECONDS]
-//          [--screenshot FILE] [--data-log FILE [--graph-mode N] [--replace]]
+//          [--screenshot FILE] [--data-log FILE [--graph-mode N] [--replace]] [--discovery-address ADDRESS]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
 // and stops it too). --quit-after and --screenshot are for unattended runs (the demo on a
@@ -10,7 +10,8 @@
 // soon as the link is open, without a dialog; an existing FILE is only replaced with
 // --replace (otherwise the program stops at once with status 2). The log is ended with
 // its parameter dump when the program ends normally, which with --data-log includes
-// SIGTERM and SIGINT.
+// SIGTERM and SIGINT. --discovery-address sends "Find All local QVRs" to ADDRESS instead of
+// the broadcast address (the demo gives 127.0.0.1, where qvrsim answers).
 #include "AppIcons.h"
 #include "DataLogs.h"
 #include "FirstStartDialog.h"
@@ -18,6 +19,8 @@
 #include "GraphSession.h"
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
+#include "Discovery.h"
+#include "KorvexTools.h"
 #include "KorvexTrace.h"
 #include "MainWindow.h"
 #include "ProgramOptions.h"
@@ -28,6 +31,7 @@
 #include "SessionTrace.h"
 #include "SettingsStore.h"
 #include "TcpByteLink.h"
+#include "ToolMenus.h"
 #include "TracingPrompter.h"
 #include "UnattendedLog.h"
 
@@ -50,6 +54,7 @@ struct Options {
     QString trace;
     std::optional<programoptions::LinkChoice> link;
     std::optional<UnattendedLog> dataLog;
+    QString discoveryAddress;
 };
 
 // The longest the parameter dump that ends a data log may take on the way out.
@@ -83,9 +88,14 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
                                        QStringLiteral("N"));
     const QCommandLineOption replace(QStringLiteral("replace"),
                                      QStringLiteral("Replace an existing data-log file."));
+    const QCommandLineOption discovery(QStringLiteral("discovery-address"),
+                                       QStringLiteral("Send the discovery request to <address> instead of "
+                                                      "the broadcast address."),
+                                       QStringLiteral("address"));
     parser.addOption(serial);
     parser.addOption(tcp);
     parser.addOption(trace);
+    parser.addOption(discovery);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
     parser.addOptions({dataLog, graphMode, replace});
@@ -95,6 +105,7 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
     Options options;
     options.screenshot = parser.value(screenshot);
     options.trace = parser.value(trace);
+    options.discoveryAddress = parser.value(discovery);
     if (parser.isSet(quitAfter)) {
         bool ok = false;
         const double seconds = parser.value(quitAfter).toDouble(&ok);
@@ -172,7 +183,11 @@ int main(int argc, char** argv)
     KorvexTrace traceHooks(session, serial, tcp, trace);
     // Joins the session before it starts, so the link's opening shows the ANTENNA screen.
     FrontPanelLogic front(session);
+    // Made before the window: the tool windows lean on it to the end.
+    KorvexTools tools(session, front);
     MainWindow window(session, front);
+    new ToolMenus(window, tools,
+                  options->discoveryAddress.isEmpty() ? Discovery::kBroadcastAddress : options->discoveryAddress);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
 

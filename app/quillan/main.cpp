@@ -1,7 +1,7 @@
 // Quillan, the programming terminal and firmware uploader.
 //
 //   quillan [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--module IDENT] [--trace FILE] [--hex-view]
-//           [--quit-after SECONDS] [--screenshot FILE]
+//           [--quit-after SECONDS] [--screenshot FILE] [--discovery-address ADDRESS]
 //
 // --trace writes the session trace to FILE from the start (the "File" menu starts and
 // stops it too);
@@ -16,6 +16,8 @@
 #include "ProgramOptions.h"
 #include "QtPrompter.h"
 #include "QtRuntime.h"
+#include "Discovery.h"
+#include "QuillanFindQvrs.h"
 #include "QuillanWindow.h"
 #include "SerialByteLink.h"
 #include "SerialPorts.h"
@@ -62,9 +64,14 @@ int main(int argc, char** argv)
     const QCommandLineOption traceFile(QStringLiteral("trace"),
                                        QStringLiteral("Write the session trace to FILE from the start."),
                                        QStringLiteral("FILE"));
+    const QCommandLineOption discoveryAddress(QStringLiteral("discovery-address"),
+                                              QStringLiteral("Send the discovery request to ADDRESS instead of "
+                                                             "the broadcast address (a demo gives 127.0.0.1)."),
+                                              QStringLiteral("ADDRESS"));
     args.addOption(serialOption);
     args.addOption(tcpOption);
     args.addOption(module);
+    args.addOption(discoveryAddress);
     args.addOption(traceFile);
     args.addOption(hexView);
     args.addOption(quitAfter);
@@ -133,6 +140,8 @@ int main(int argc, char** argv)
     TerminalTrace traceHooks(session, serial, tcp, trace);
     ModuleSelection selection(session);
     QuillanWindow window(session, selection);
+    new QuillanFindQvrs(window, session,
+                        args.isSet(discoveryAddress) ? args.value(discoveryAddress) : Discovery::kBroadcastAddress);
     qtPrompter.setParentWidget(&window);
     window.addSessionTrace(trace);
     window.show();

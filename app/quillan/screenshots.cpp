@@ -15,6 +15,7 @@
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
 #include "Prompter.h"
+#include "QuillanFindQvrs.h"
 #include "QuillanWindow.h"
 #include "SendFile.h"
 #include "SettingsStore.h"
@@ -28,7 +29,12 @@
 #include "ParameterDump.h"
 #include "ToolsMenu.h"
 
+#include "Discovery.h"
+#include "DiscoveryResponder.h"
+#include "FindQvrWindow.h"
+
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -245,6 +251,21 @@ void dialogs(const QString& folder)
                     SendFile::windowText(200, false, QStringLiteral("/home/tech/params/param_All.txt")));
     cancel->setProgress(57, 112, 14250);
     save(*cancel, folder, QStringLiteral("quillan-sendtext.png"));
+
+    // The discovery window over a unit on this machine that answers twice.
+    DiscoveryResponder responder(0, 2);
+    scene.store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("FindQvrs"), QStringLiteral("PortNumber"),
+                    QString::number(responder.port()));
+    scene.store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("FindQvrs"), QStringLiteral("IPAddress"),
+                    QStringLiteral("127.0.0.1"));
+    auto* find = new QuillanFindQvrs(*scene.window, *scene.session, QStringLiteral("127.0.0.1"));
+    find->open();
+    find->discovery().findAll();
+    QDeadlineTimer deadline(2000);
+    while (find->discovery().found().size() < 2 && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QApplication::processEvents();
+    save(*find->window(), folder, QStringLiteral("quillan-find-qvrs.png"));
 }
 
 // A whole parameter dump against the simulated ACU at 9600 baud: the Cancel window with the
@@ -334,6 +355,7 @@ int main(int argc, char** argv)
     // A private settings folder, in case anything reaches for one.
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    qputenv("QVR_LOOPBACK_ONLY", "1");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

@@ -205,7 +205,16 @@ Options parseOptions(const QCoreApplication& app)
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
                   noEcho, panelFrames, panelInterval, stream});
+    const QCommandLineOption discovery(
+        "discovery",
+        "Answer the discovery request on UDP port N of 127.0.0.1 (3000 is the programs' default), "
+        "so their \"Find QVRs\" window can be shown working without a network.",
+        "N");
+    const QCommandLineOption discoveryAnswers("discovery-answers",
+                                              "Datagrams sent back for each discovery request (default 1).", "N",
+                                              "1");
     p.addOptions({returnAfter, bootFault, imageOut, noStatus, babble, lineSpeed, noMotion});
+    p.addOptions({discovery, discoveryAnswers});
     // Mistakes end with exit code 2 and one line, as the other programs' do.
     if (!p.parse(app.arguments()))
         usageError(p.errorText());
@@ -264,6 +273,9 @@ Options parseOptions(const QCoreApplication& app)
     o.seed = quint64(integer(seed, 0, std::numeric_limits<qint64>::max()));
     o.quiet = p.isSet(quiet);
     o.liveMotion = !p.isSet(noMotion);
+    if (p.isSet(discovery))
+        o.discoveryPort = quint16(integer(discovery, 1, 65535));
+    o.discoveryAnswers = int(integer(discoveryAnswers, 1, 10));
 
     if (p.isSet(dropEvery))
         o.faults.dropEvery = int(integer(dropEvery, 0, 1000000));

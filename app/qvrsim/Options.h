@@ -25,6 +25,9 @@ struct Options {
     bool hangUpOnce = false;
     bool babble = false; // TCP clients also get reply lines without pause
     bool quiet = false;
+    // UDP port on 127.0.0.1 where the discovery request is answered (0: not served).
+    quint16 discoveryPort = 0;
+    int discoveryAnswers = 1;
 
     // ACU
     AcuUnit::ReferenceForm referenceForm = AcuUnit::ReferenceForm::Scaled;

@@ -5,6 +5,7 @@
 #include <AcuBootModules.h>
 #include <AcuModel.h>
 #include <AcuUnit.h>
+#include <DiscoveryResponder.h>
 #include <ModuleUnit.h>
 #include <PtyUnitHost.h>
 #include <QtRuntime.h>
@@ -263,6 +264,16 @@ int main(int argc, char** argv)
         if (!pty->open(options.ptyLink))
             die(QStringLiteral("cannot serve a pseudo-terminal: %1").arg(pty->errorString()));
         say(ptyLine(*pty));
+    }
+
+    std::unique_ptr<DiscoveryResponder> discovery;
+    if (options.discoveryPort != 0) {
+        discovery = std::make_unique<DiscoveryResponder>(options.discoveryPort, options.discoveryAnswers);
+        if (!discovery->listening())
+            die(QStringLiteral("cannot answer discovery on 127.0.0.1:%1: %2")
+                    .arg(options.discoveryPort)
+                    .arg(discovery->errorString()));
+        say(QStringLiteral("UDP discovery 127.0.0.1:%1").arg(discovery->port()));
     }
 
     const int rc = app.exec();

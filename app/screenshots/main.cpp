@@ -1,17 +1,23 @@
 // Renders Korvex's windows to PNG files without a display, so anyone can look at them:
 // the main window on each screen of the front panel over a live simulated unit, with a
-// shortcut menu, a status-bit window and a bit menu open, with the link closed, and the
-// "CommPort Properties" dialog on a serial and a TCP/IP tab.
+// shortcut menu, a status-bit window and a bit menu open, with the link closed, the
+// "CommPort Properties" dialog on a serial and a TCP/IP tab, and every tool window at work.
 //
 //   korvex_screenshots <output folder> [settle seconds]
 //
 // Nothing here touches a network or a serial device: the unit is simulated in-process
 // and runs in virtual time (the pictures are the same on every run), the settings live
-// in memory and the prompts are answered by a script.
+// in memory and the prompts are answered by a script. The discovery window's request goes
+// to a responder on 127.0.0.1, and the datagram seam refuses any other address.
+#include "BurnIn.h"
 #include "CaptureWindow.h"
+#include "DataFile.h"
 #include "DataLogMenus.h"
 #include "DataLogs.h"
-#include "DataFile.h"
+#include "BurnInWindow.h"
+#include "DiagWindow.h"
+#include "Discovery.h"
+#include "FindQvrWindow.h"
 #include "FrontPanel.h"
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
@@ -21,6 +27,9 @@
 #include "InstrumentTheme.h"
 #include "KorvexSession.h"
 #include "KorvexSettings.h"
+#include "KorvexTools.h"
+#include "LosWindow.h"
+#include "N7Window.h"
 #include "MainWindow.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
@@ -30,17 +39,24 @@
 #include "Prompter.h"
 #include "PropertiesDialog.h"
 #include "Replay.h"
+#include "ScanWindow.h"
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
 #include "ToolProgress.h"
+#include "ToolMenus.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
+#include "DiscoveryResponder.h"
 #endif
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -120,6 +136,79 @@ void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, con
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
+// Each tool window at work against the simulated unit, and the Tools menu.
+void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexTools& tools)
+{
+    QMenu* menu = menus.menu();
+    menu->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    shots.save(window, QStringLiteral("korvex-tools-menu.png"), menu);
+    menu->close();
+
+    DiagWindow* diag = menus.diagWindow();
+    diag->show();
+    shots.run(5000);
+    tools.diagnostics().enter(QStringLiteral("?x"));
+    shots.run(1000);
+    diag->showHealth();
+    shots.save(*diag, QStringLiteral("korvex-comm-diagnostics.png"));
+    diag->hide();
+
+    ScanWindow* scan = menus.scanWindow();
+    scan->show();
+    tools.scan().scanRateText = QStringLiteral("0.5");
+    tools.scan().rateText = QStringLiteral("250");
+    tools.scan().start(PatternScan::AzimuthUp);
+    shots.run(4000);
+    shots.save(*scan, QStringLiteral("korvex-pattern-scan.png"));
+    tools.scan().exit();
+    scan->hide();
+
+    LosWindow* los = menus.losWindow();
+    los->show();
+    tools.losInputs.targetLatitude = QStringLiteral("37:48.5");
+    tools.losInputs.targetLongitude = QStringLiteral("122:24");
+    tools.losInputs.targetAltitude = QStringLiteral("900");
+    tools.losInputs.antennaAltitude = QStringLiteral("60");
+    los->hide();
+    los->show(); // shows the boxes again
+    los->calculateButton()->click();
+    shots.save(*los, QStringLiteral("korvex-los-pointing.png"));
+    los->hide();
+
+    N7Window* n7 = menus.n7Window();
+    n7->show();
+    n7->valueBox()->setText(QStringLiteral("300"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(n7->valueBox(), &enter);
+    shots.save(*n7, QStringLiteral("korvex-n7-tool.png"));
+    n7->hide();
+
+    BurnInWindow* burn = menus.burnInWindow();
+    burn->show();
+    tools.burnIn().editInterval(QStringLiteral("10"));
+    tools.burnIn().start();
+    shots.run(36000);
+    shots.save(*burn, QStringLiteral("korvex-burn-in.png"));
+    tools.burnIn().stop();
+    burn->hide();
+
+#ifdef QVR_HAVE_SIM
+    // A unit on this machine that answers twice; the datagrams take real time.
+    DiscoveryResponder responder(0, 2);
+    FindQvrWindow* find = menus.findQvrWindow();
+    menus.discovery().portText = QString::number(responder.port());
+    menus.discovery().addressText = QStringLiteral("127.0.0.1");
+    find->showFields();
+    find->show();
+    menus.discovery().findAll();
+    QDeadlineTimer deadline(2000);
+    while (find->list()->count() < 2 && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    shots.save(*find, QStringLiteral("korvex-find-qvrs.png"));
+    find->hide();
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -128,6 +217,7 @@ int main(int argc, char** argv)
     // A private settings folder, in case any dialog reaches for one.
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    qputenv("QVR_LOOPBACK_ONLY", "1");
     useLaptopScreen(configDir);
 
     QApplication app(argc, argv);
@@ -154,6 +244,7 @@ int main(int argc, char** argv)
 
     KorvexSession session(store, prompter, runtime, serial, tcp);
     FrontPanelLogic front(session);
+    KorvexTools tools(session, front);
     MainWindow window(session, front);
     GraphSession& graph = window.graphSession();
     Replay replay(prompter, graph, runtime);
@@ -164,6 +255,7 @@ int main(int argc, char** argv)
     replay.setRefusal([&dataLogs] { return dataLogs.loadRefusal(); });
     graph.engine().onCaptureLine = [&dataLogs](const QString& line) { dataLogs.appendCaptureLine(line); };
     DataLogMenus* dataLogMenus = window.attachDataLogs(dataLogs, replay);
+    auto* toolMenus = new ToolMenus(window, tools, QStringLiteral("127.0.0.1"));
     window.resize(1040, 690);
     window.move(40, 30);
     window.show();
@@ -253,6 +345,8 @@ int main(int argc, char** argv)
     window.graphArea()->captureButton()->click();
     shots.save(*dataLogMenus->captureWindow(), QStringLiteral("korvex-capture.png"));
     dataLogs.closeLog();
+    // The closing dump reads the unit's parameters before the log is free again.
+    shots.run(10000);
     {
         QFile replayed(files.filePath(QStringLiteral("rate-capture.csv")));
         replayed.open(QIODevice::WriteOnly);
@@ -268,6 +362,7 @@ int main(int argc, char** argv)
         replay.unload();
         dataLogMenus->captureWindow()->hide();
     }
+    saveToolWindows(shots, window, *toolMenus, tools);
 
     session.link().togglePort();
     shots.run(100);

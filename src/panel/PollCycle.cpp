@@ -307,4 +307,5 @@ void PollCycle::watchdogTick()
     m_link.setLinkLed(LedState::Cyan);
     m_link.setStatusText(kTimeOutText);
     m_ring.timedOut = true;
+    Q_EMIT replyTimedOut();
 }

@@ -124,6 +124,8 @@ Q_SIGNALS:
     void commandSent(const QByteArray& command);
     // The "Stop" option changed (the diagnostics window shows it; closing the link sets it).
     void stopOptionChanged(bool on);
+    // A watchdog tick reported "Status: TimeOut" (every one, also when the text stays).
+    void replyTimedOut();
 
 private:
     std::optional<QByteArray> takeToolTick();

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
 {
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    // UDP has no proxy to divert it: the datagram seam itself keeps to 127.0.0.1.
+    qputenv("QVR_LOOPBACK_ONLY", "1");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApp app(argc, argv);
