@@ -76,6 +76,8 @@ QByteArray BootModule::name(BootTarget target)
         return "NMEA";
     case BootTarget::VtPcu:
         return "VT PCU";
+    case BootTarget::Slcd:
+        return "SLCD";
     }
     return "MODULE";
 }
@@ -111,12 +113,57 @@ QString BootModule::key(BootTarget target)
         return QStringLiteral("nmea");
     case BootTarget::VtPcu:
         return QStringLiteral("vt-pcu");
+    case BootTarget::Slcd:
+        return QStringLiteral("slcd");
     }
     return QStringLiteral("module");
 }
 
+QByteArray BootModule::badRecordMarker(BootTarget target)
+{
+    switch (target) {
+    case BootTarget::Acu:
+        return "-";
+    case BootTarget::Pcu:
+        return "_";
+    case BootTarget::MotorDriver:
+        return "#";
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// What each bootloader prints when it starts. The automatic sequences count the ACU's
+// answer (11 to 13 characters on the screen) and look for a "V" or "^" from a PCU behind
+// the ACU, "D" from a motor driver, "USB" or "Service" from a board on its own port.
+QByteArray startText(BootTarget target, const QByteArray& name)
+{
+    switch (target) {
+    case BootTarget::Acu:
+        return "ACU BOOT V1";
+    case BootTarget::Pcu:
+        return "PCU BOOTLOADER V1.0 READY";
+    case BootTarget::ServicePortPcu:
+        return "Service PCU BOOTLOADER READY";
+    default:
+        return name + " BOOTLOADER READY";
+    }
+}
+
+// Boards on their own port close a transfer with a word: "Ok" when every record was good.
+bool closesWithWord(BootTarget target)
+{
+    return target == BootTarget::UsbPcu || target == BootTarget::ServicePortPcu || target == BootTarget::UsbMdb;
+}
+
+} // namespace
+
 void BootModule::say(const QByteArray& line)
 {
+    if (m_faults.silent)
+        return;
     qCDebug(lcSimBoot) << name() << line;
     Q_EMIT said(line);
 }
@@ -129,7 +176,7 @@ void BootModule::start()
     m_decoder.reset();
     m_recordEndNs = -1;
     if (m_announce)
-        say(name() + " BOOTLOADER READY");
+        say(startText(m_target, name()));
     Q_EMIT started();
 }
 
@@ -147,7 +194,7 @@ bool BootModule::erase(bool bulk)
         m_recordEndNs = -1;
     }
     if (m_announce)
-        say(ok ? QByteArray(bulk ? "BULK ERASED" : "ERASED") : QByteArray("ERASE FAILED"));
+        say(ok ? QByteArray(bulk ? "BULK ERASED *" : "ERASED *") : QByteArray("ERASE FAILED"));
     Q_EMIT erased(ok);
     return ok;
 }
@@ -173,6 +220,8 @@ void BootModule::report()
 {
     m_unreported = false;
     say(summary());
+    if (closesWithWord(m_target))
+        say(m_flash.badRecords() == 0 ? QByteArray("Ok") : QByteArray("ERR"));
     Q_EMIT programmed();
 }
 
@@ -245,7 +294,10 @@ void BootModule::recordChar(char c)
     const bool wasComplete = m_flash.complete();
     const qsizetype before = m_flash.byteCount();
     const int reprogrammedBefore = m_flash.reprogrammedBytes();
+    const int badBefore = m_flash.badRecords();
     m_decoder.feed(c);
+    if (m_flash.badRecords() != badBefore && m_boot && !badRecordMarker(m_target).isEmpty())
+        say(badRecordMarker(m_target));
     if (m_flash.byteCount() != before || m_flash.reprogrammedBytes() != reprogrammedBefore)
         m_unreported = true;
     if (!wasComplete && m_flash.complete())

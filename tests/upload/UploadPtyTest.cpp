@@ -224,7 +224,7 @@ TEST_F(UploadPty, ThroughTheAcuAt9600TheTransferKeepsItsPausesOnTheWire)
     const auto startAndErase = [&] {
         q.shown.clear();
         q.upload->start();
-        if (!q.answered(QStringLiteral("ACU BOOTLOADER READY")))
+        if (!q.answered(QStringLiteral("ACU BOOT V1")))
             return false;
         q.upload->erase();
         return q.answered(QStringLiteral("ERASED"));
