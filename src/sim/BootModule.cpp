@@ -2,6 +2,8 @@
 
 #include "LinePace.h"
 
+#include <algorithm>
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcSimBoot, "qvrsim.boot", QtWarningMsg)
@@ -188,6 +190,7 @@ bool BootModule::erase(bool bulk)
     if (ok) {
         m_flash.erase();
         m_erasedSinceStart = true;
+        m_inError = false;
         m_unreported = false;
         // Overruns are told with the image they spoiled.
         m_overruns = 0;
@@ -274,6 +277,7 @@ void BootModule::feedChar(char c)
     const bool sIsWord = m_target == BootTarget::ShorvelPanel && !(m_boot && m_erasedSinceStart);
     if (c == 'S' && !sIsWord) {
         m_word.clear();
+        m_garbage = false;
         ++m_records;
         m_recordChars = 0;
         m_corruptThis = m_records == m_faults.corruptRecord;
@@ -295,8 +299,12 @@ void BootModule::recordChar(char c)
     const qsizetype before = m_flash.byteCount();
     const int reprogrammedBefore = m_flash.reprogrammedBytes();
     const int badBefore = m_flash.badRecords();
+    const int endedBefore = m_decoder.recordsEnded();
     m_decoder.feed(c);
-    if (m_flash.badRecords() != badBefore && m_boot && !badRecordMarker(m_target).isEmpty())
+    // Once a record went bad the bootloader stays in error and answers every later record
+    // with its marker too, so one marker lost on the way back does not hide the fault.
+    m_inError = m_inError || m_flash.badRecords() != badBefore;
+    if (m_inError && m_decoder.recordsEnded() != endedBefore && m_boot && !badRecordMarker(m_target).isEmpty())
         say(badRecordMarker(m_target));
     if (m_flash.byteCount() != before || m_flash.reprogrammedBytes() != reprogrammedBefore)
         m_unreported = true;
@@ -306,6 +314,20 @@ void BootModule::recordChar(char c)
 
 void BootModule::takeWord(char c)
 {
+    // Between records only control bytes, blanks and the "0" filling of pass-through pieces
+    // belong; anything else is what is left of a record whose "S" was lost on the way. The
+    // bootloader counts it as a bad record, once for each such stretch.
+    const bool filler = quint8(c) <= ' ' || c == '0';
+    const bool wordStart = std::any_of(m_words.begin(), m_words.end(), [&](const auto& w) {
+        return w.first.startsWith(m_word + c);
+    });
+    if (m_boot && m_erasedSinceStart && !filler && !wordStart && !m_garbage) {
+        m_garbage = true;
+        m_inError = true;
+        m_flash.countRecord(false);
+        if (!badRecordMarker(m_target).isEmpty())
+            say(badRecordMarker(m_target));
+    }
     if (m_words.empty())
         return;
     m_word += c;

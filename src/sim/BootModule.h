@@ -139,6 +139,8 @@ private:
     int m_records = 0;
     int m_recordChars = 0;
     bool m_corruptThis = false;
+    bool m_garbage = false; // text between records that is no command and no filling
+    bool m_inError = false; // a record went bad since the erase
     int m_overruns = 0;
     qint64 m_recordPauseNs = 0;
     qint64 m_recordEndNs = -1;   // when the last character of the record before arrived

@@ -392,7 +392,8 @@ TEST(QuillanWindow, AutoUploadRunsTheJobAndTheHistoryWindowShowsAndExportsIt)
     UploadHistoryWindow* history = rig.window->showUploadHistory();
     ASSERT_EQ(history->table()->rowCount(), 1);
     EXPECT_EQ(history->table()->item(0, 1)->text(), "QVR2a");
-    EXPECT_EQ(history->table()->item(0, 2)->text(), file);
+    EXPECT_EQ(history->table()->item(0, 2)->text(), "acu.s19");
+    EXPECT_EQ(history->table()->item(0, 2)->toolTip(), file);
     EXPECT_EQ(history->table()->item(0, 6)->text(), "no answer");
     EXPECT_EQ(history->table()->item(0, 5)->text(), "1");
 

@@ -1,123 +1,11 @@
 // The Auto Upload job against the simulated units, in virtual time: one scenario per family
 // and outcome. What counts is what the module's bootloader stored, the verdict line the
 // technician reads, and the job record a script gets.
-#include "AutoUpload.h"
-#include "ManualUpload.h"
-#include "ModuleSelection.h"
-#include "SRecordBuilder.h"
-
-#include <AcuBootModules.h>
-#include <AcuModel.h>
-#include <AcuUnit.h>
-#include <ModuleUnit.h>
-#include <Prompter.h>
-#include <SettingsStore.h>
-#include <SimByteLink.h>
-#include <SimRuntime.h>
-#include <SimUsbAttachment.h>
-#include <TerminalScreen.h>
-#include <TerminalSession.h>
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <optional>
+#include "AutoUploadBench.h"
 
 namespace {
 
 using Verdict = UploadJob::Verdict;
-
-struct Bench {
-    Bench(Module module, std::optional<BootTarget> boardTarget = std::nullopt)
-    {
-        if (boardTarget) {
-            board = std::make_unique<ModuleUnit>(rt, *boardTarget, 5);
-            serial.attachPeer(board.get());
-            usb = std::make_unique<SimUsbAttachment>(*board, serial);
-        } else {
-            acu = std::make_unique<AcuModel>(rt, 5);
-            serial.attachPeer(acu.get());
-        }
-        session = std::make_unique<TerminalSession>(rt, prompter, store, serial, tcp, 1);
-        selection = std::make_unique<ModuleSelection>(*session);
-        manual = std::make_unique<ManualUpload>(*session, *selection);
-        autoUpload = std::make_unique<AutoUpload>(*session, *selection, *manual);
-        QObject::connect(&session->screen(), &TerminalScreen::textAppended,
-                         [this](const QString& text) { shown += text; });
-        selection->select(module);
-        serial.setBaud(ModuleTable::row(module).speed);
-        session->start();
-        shown.clear();
-    }
-
-    BootModule& acuBoot() { return acu->unit().bootModules().acu(); }
-    BootModule& behind(BootTarget t) { return acu->unit().bootModules().module(t); }
-
-    // An S-record file of size bytes at base whose data carries the version text, ending
-    // with the given start address.
-    QString firmware(quint32 base, int size, const QByteArray& version, quint16 start)
-    {
-        image = srec::pattern(size, int(base));
-        image.replace(16, version.size(), version);
-        QList<QByteArray> lines{srec::header()};
-        lines += srec::image(image, base, 16);
-        lines << srec::end(start);
-        recordCount = int(lines.size()) - 2;
-        const QString path = dir.filePath(QStringLiteral("fw%1.s19").arg(++files));
-        EXPECT_TRUE(srec::write(path, lines));
-        return path;
-    }
-    QString binary(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("771206_SLCD_%1.bin").arg(++files));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        return path;
-    }
-    // What the flash holds, from its lowest address.
-    static QByteArray stored(const BootModule& m) { return m.flash().span(); }
-
-    UploadJob run(const QString& path)
-    {
-        prompter.fileNames << path;
-        const UploadJob job = autoUpload->run();
-        rt.advance(500);
-        return job;
-    }
-    QByteArray wire() const
-    {
-        QByteArray out;
-        for (const auto& r : serial.transcript())
-            if (r.direction == SimByteLink::Direction::ToUnit)
-                out += r.bytes;
-        return out;
-    }
-    // The Cancel button, pressed after ms of virtual time.
-    void cancelAfter(int ms)
-    {
-        rt.singleShot(ms, session.get(), [this] { session->requestCancel(); });
-    }
-
-    SimRuntime rt;
-    ScriptedPrompter prompter;
-    MemorySettingsStore store;
-    QTemporaryDir dir;
-    std::unique_ptr<AcuModel> acu;
-    std::unique_ptr<ModuleUnit> board;
-    SimByteLink serial{rt, ByteLink::Kind::Serial};
-    SimByteLink tcp{rt, ByteLink::Kind::Tcp};
-    std::unique_ptr<SimUsbAttachment> usb;
-    std::unique_ptr<TerminalSession> session;
-    std::unique_ptr<ModuleSelection> selection;
-    std::unique_ptr<ManualUpload> manual;
-    std::unique_ptr<AutoUpload> autoUpload;
-    QString shown;
-    QByteArray image;
-    int recordCount = 0;
-    int files = 0;
-};
 
 ::testing::AssertionResult inOrder(const QString& text, const QStringList& expected)
 {
@@ -136,11 +24,11 @@ const QString kAcuComplete = QStringLiteral("PT:  ACU programming complete, No e
 
 TEST(AutoUploadAcu, CleanJobProbesStartsErasesAndStoresTheFile)
 {
-    Bench b(Module::QVR2a);
+    AutoBench b(Module::QVR2a);
     const QString path = b.firmware(0x4000, 640, "VER 3.20 ", 0xF003);
     const UploadJob job = b.run(path);
 
-    EXPECT_EQ(Bench::stored(b.acuBoot()), b.image);
+    EXPECT_EQ(AutoBench::stored(b.acuBoot()), b.image);
     EXPECT_EQ(b.acuBoot().overruns(), 0);
     EXPECT_TRUE(inOrder(b.shown, {"PT:  Locking external port access",
                                   "PT:  Checking communication with ACU, send 'S'",
@@ -163,7 +51,7 @@ TEST(AutoUploadAcu, CleanJobProbesStartsErasesAndStoresTheFile)
 
 TEST(AutoUploadAcu, AnAcuAlreadyInItsBootloaderGoesStraightToErase)
 {
-    Bench b(Module::QVRa);
+    AutoBench b(Module::QVRa);
     b.acuBoot().start(); // answers ESC "S" with "BOOT OK": nine characters with the line end
     const QString path = b.firmware(0x4000, 160, "VER 3.20 ", 0xF003);
     const UploadJob job = b.run(path);
@@ -171,7 +59,7 @@ TEST(AutoUploadAcu, AnAcuAlreadyInItsBootloaderGoesStraightToErase)
                                   "PT:  Bootloader mode is active", "PT:  Module Erase Try 1", kAcuComplete}));
     EXPECT_FALSE(b.shown.contains("Normal ACU response"));
     EXPECT_FALSE(b.wire().contains("\\0080"));
-    EXPECT_EQ(Bench::stored(b.acuBoot()), b.image);
+    EXPECT_EQ(AutoBench::stored(b.acuBoot()), b.image);
     EXPECT_EQ(job.verdict, Verdict::Programmed);
 }
 
@@ -181,7 +69,7 @@ TEST(AutoUploadAcu, MajorVersionSixAgainstASevenFileAsksAndObeys)
         "WARNING:\rYou are about to load QVR-5030 Software (7.xx) onto a QVR-5020 ACU Assembly (6.xx).\r"
         "This may render the Front Panel keyboard and display inoperable!\r\rContinue anyway, Yes or No ?");
     for (const Prompter::Answer answer : {Prompter::Answer::Yes, Prompter::Answer::No}) {
-        Bench b(Module::QVR2a);
+        AutoBench b(Module::QVR2a);
         b.acu->unit().setAcuVersion("QVR-5020 ACU VER 6.12 SIM");
         const QString path = b.firmware(0x4000, 160, "VER 7.01 ", 0xF003);
         b.prompter.answers << answer;
@@ -192,7 +80,7 @@ TEST(AutoUploadAcu, MajorVersionSixAgainstASevenFileAsksAndObeys)
         EXPECT_EQ(b.prompter.messages[0].defaultButton, Prompter::Answer::No);
         if (answer == Prompter::Answer::Yes) {
             EXPECT_EQ(job.verdict, Verdict::Programmed);
-            EXPECT_EQ(Bench::stored(b.acuBoot()), b.image);
+            EXPECT_EQ(AutoBench::stored(b.acuBoot()), b.image);
         } else {
             EXPECT_EQ(job.verdict, Verdict::FileRefused);
             EXPECT_TRUE(b.shown.endsWith(
@@ -206,7 +94,7 @@ TEST(AutoUploadAcu, MajorVersionSixAgainstASevenFileAsksAndObeys)
 TEST(AutoUploadAcu, RepliesThatAreNotTheExpectedOnesStopBeforeTheBootloader)
 {
     {
-        Bench b(Module::QVR2a);
+        AutoBench b(Module::QVR2a);
         b.acu->unit().setAcuVersion("QVR-100 ACU VER 3"); // no "." after the version
         const UploadJob job = b.run(b.firmware(0x4000, 64, "VER 3.20 ", 0xF003));
         EXPECT_TRUE(b.shown.endsWith(
@@ -215,7 +103,7 @@ TEST(AutoUploadAcu, RepliesThatAreNotTheExpectedOnesStopBeforeTheBootloader)
     }
     {
         // A unit that says nothing at all: two probes, each followed by the "9" of "S9".
-        Bench b(Module::QVR2a);
+        AutoBench b(Module::QVR2a);
         b.acu->setDropEvery(1);
         const UploadJob job = b.run(b.firmware(0x4000, 64, "VER 3.20 ", 0xF003));
         EXPECT_TRUE(inOrder(b.shown, {"PT:  ACU not responding, send S9 to re-start bootloader",
@@ -231,7 +119,7 @@ TEST(AutoUploadAcu, RepliesThatAreNotTheExpectedOnesStopBeforeTheBootloader)
 
 TEST(AutoUploadAcu, AnEraseThatNeverAnswersIsTriedThreeTimes)
 {
-    Bench b(Module::QVR2a);
+    AutoBench b(Module::QVR2a);
     BootFaults silent;
     silent.silent = true;
     b.acuBoot().start();
@@ -250,7 +138,7 @@ TEST(AutoUploadAcu, AnEraseThatNeverAnswersIsTriedThreeTimes)
 
 TEST(AutoUploadAcu, AnErrorMarkerStopsTheTransferAtTheNextTwentyLineCheck)
 {
-    Bench b(Module::QVR2a);
+    AutoBench b(Module::QVR2a);
     BootFaults faults;
     faults.corruptRecord = 6; // the header is not sent: the 5th data line arrives damaged
     b.acu->unit().bootModules().setFaults(faults);
@@ -265,7 +153,7 @@ TEST(AutoUploadAcu, AnErrorMarkerStopsTheTransferAtTheNextTwentyLineCheck)
 
 TEST(AutoUploadAcu, CancelDuringTheTransferEndsWithTheCancelledVerdict)
 {
-    Bench b(Module::QVR2a);
+    AutoBench b(Module::QVR2a);
     const QString path = b.firmware(0x4000, 16 * 200, "VER 3.20 ", 0xF003);
     b.cancelAfter(20000); // probes and erase take about 8 s; the file about 40 s
     const UploadJob job = b.run(path);
@@ -278,7 +166,7 @@ TEST(AutoUploadAcu, CancelDuringTheTransferEndsWithTheCancelledVerdict)
 TEST(AutoUploadBehindAcu, PcuCleanAndMotorDriverCancelledStillRebootsTheAcu)
 {
     {
-        Bench b(Module::QVR2p);
+        AutoBench b(Module::QVR2p);
         const UploadJob job = b.run(b.firmware(0x8000, 320, "VER 2.10 ", 0xE003));
         EXPECT_TRUE(inOrder(b.shown, {"PT:  Normal ACU response, Sending RESET command (\\0090) to clear previous state",
                                       "PT:  Checking communication with PCU, send '?S'",
@@ -287,13 +175,13 @@ TEST(AutoUploadBehindAcu, PcuCleanAndMotorDriverCancelledStillRebootsTheAcu)
                                       "PT:  PCU motor drives disabled, start Bootloader", "PT:  Bootload Start Try 1",
                                       "PT:  Bootloader Active, start Erase", "PT:  Sucessful Erase",
                                       "PT:  PCU programming complete, No errors detected!!"}));
-        EXPECT_EQ(Bench::stored(b.behind(BootTarget::Pcu)), b.image);
+        EXPECT_EQ(AutoBench::stored(b.behind(BootTarget::Pcu)), b.image);
         EXPECT_EQ(b.behind(BootTarget::Pcu).overruns(), 0);
         EXPECT_TRUE(b.wire().endsWith("#!    \r\n#!    \r\n"));
         EXPECT_EQ(job.verdict, Verdict::Programmed);
     }
     {
-        Bench b(Module::QVR2mdb);
+        AutoBench b(Module::QVR2mdb);
         const QString path = b.firmware(0x8000, 16 * 200, "VER 1.00 ", 0xF089);
         b.cancelAfter(45000); // two remote-upload set-ups (8 s each) come first
         const UploadJob job = b.run(path);
@@ -309,17 +197,17 @@ TEST(AutoUploadBehindAcu, PcuCleanAndMotorDriverCancelledStillRebootsTheAcu)
 TEST(AutoUploadUsb, PcuAndMotorDriverJudgeTheModulesClosingWord)
 {
     {
-        Bench b(Module::USBpcu, BootTarget::UsbPcu);
+        AutoBench b(Module::USBpcu, BootTarget::UsbPcu);
         const UploadJob job = b.run(b.firmware(0x8000, 320, "VER 2.10 ", 0xE003));
         EXPECT_TRUE(inOrder(b.shown, {"PT:  PCU responding normally, start Remote Bootloader", "PT:  Bootload Start",
                                       "PT:  Bootloader Active, start Erase", "Ok",
                                       "PT:  PCU programming complete, No errors detected!! ",
                                       "PT:  Closing USB/Service port"}));
-        EXPECT_EQ(Bench::stored(b.board->module()), b.image);
+        EXPECT_EQ(AutoBench::stored(b.board->module()), b.image);
         EXPECT_EQ(job.verdict, Verdict::Programmed);
     }
     {
-        Bench b(Module::USBmdb, BootTarget::UsbMdb);
+        AutoBench b(Module::USBmdb, BootTarget::UsbMdb);
         BootFaults faults;
         faults.corruptRecord = 3;
         b.board->setBootFaults(faults);
@@ -334,16 +222,16 @@ TEST(AutoUploadUsb, PcuAndMotorDriverJudgeTheModulesClosingWord)
 
 TEST(AutoUploadKvmp, TheKvmpBoardIsProgrammedThroughItsOwnStart)
 {
-    Bench b(Module::KVMP, BootTarget::Kvmp);
+    AutoBench b(Module::KVMP, BootTarget::Kvmp);
     const UploadJob job = b.run(b.firmware(0x2000, 320, "VER 2.20 ", 0xE003));
     EXPECT_TRUE(inOrder(b.shown, {"PT:  Bootloader start is sucessful!", "Programming complete!"}));
-    EXPECT_EQ(Bench::stored(b.board->module()), b.image);
+    EXPECT_EQ(AutoBench::stored(b.board->module()), b.image);
     EXPECT_EQ(job.verdict, Verdict::Programmed);
 }
 
 TEST(KvmpAutoUpdate, AnSlcdFileAloneSkipsTheBoardsAndCountsItsRecords)
 {
-    Bench b(Module::SLCD, BootTarget::Kvmp);
+    AutoBench b(Module::SLCD, BootTarget::Kvmp);
     b.board->setStatusStream(false);
     QByteArray image = srec::pattern(1000, 7);
     image[0] = char(0xEB);
@@ -358,7 +246,7 @@ TEST(KvmpAutoUpdate, AnSlcdFileAloneSkipsTheBoardsAndCountsItsRecords)
     });
     const UploadJob job = b.autoUpload->run();
 
-    EXPECT_EQ(Bench::stored(*b.board->slcd()), image);
+    EXPECT_EQ(AutoBench::stored(*b.board->slcd()), image);
     EXPECT_FALSE(b.shown.contains("Updating KVMP Firmware"));
     EXPECT_FALSE(b.shown.contains("Updating NMEA Firmware"));
     EXPECT_FALSE(b.wire().contains("verA"));
@@ -382,7 +270,7 @@ TEST(KvmpAutoUpdate, AnSlcdFileAloneSkipsTheBoardsAndCountsItsRecords)
 
 TEST(KvmpAutoUpdate, APanelThatStopsEchoingIsGivenUpAfterTenSeconds)
 {
-    Bench b(Module::SLCD, BootTarget::Kvmp);
+    AutoBench b(Module::SLCD, BootTarget::Kvmp);
     b.board->setStatusStream(false);
     QByteArray image = srec::pattern(1280, 3);
     image[0] = char(0xEB);

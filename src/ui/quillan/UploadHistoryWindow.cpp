@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -45,7 +46,16 @@ void UploadHistoryWindow::reload()
         programmed += job.verdict == UploadJob::Verdict::Programmed;
         const QStringList cells = UploadHistory::row(job);
         for (int c = 0; c < cells.size(); ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
+            // The table shows file names and the start of each checksum; the tool tip and
+            // the CSV export keep them whole.
+            QString shown = cells[c];
+            if (c == 2 || c == 3) {
+                QStringList parts = shown.split(QStringLiteral("; "));
+                for (QString& part : parts)
+                    part = c == 2 ? QFileInfo(part).fileName() : part.left(12);
+                shown = parts.join(QStringLiteral("; "));
+            }
+            auto* item = new QTableWidgetItem(shown);
             item->setToolTip(c == 6 ? job.verdictText : cells[c]);
             m_table->setItem(int(i), c, item);
         }
