@@ -9,7 +9,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QScopeGuard>
 
 namespace {
 using M = Module;
@@ -80,9 +79,9 @@ void AutoUpload::endStep(bool ok)
 
 void AutoUpload::judge(UploadJob::Verdict verdict, const QString& line)
 {
-    // The first verdict of a job stands (the KVMP auto update judges each of its parts and
-    // keeps the worst).
-    if (m_judged && (m_job.verdict == UploadJob::Verdict::Programmed) == false)
+    // The KVMP auto update judges each of its parts: the first that failed stands for the
+    // job, and "programmed" only while every part so far was.
+    if (m_judged && m_job.verdict != UploadJob::Verdict::Programmed)
         return;
     m_judged = true;
     m_job.verdict = verdict;

@@ -4,7 +4,6 @@
 #include "SequenceSteps.h"
 #include "UploadJob.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
