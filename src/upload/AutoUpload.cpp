@@ -18,6 +18,7 @@ AutoUpload::AutoUpload(TerminalSession& session, ModuleSelection& selection, Man
                        QObject* parent)
     : QObject(parent), m_session(session), m_selection(selection), m_manual(manual), m_steps(session, selection)
 {
+    connect(&session, &TerminalSession::cancelPressed, this, [this] { m_userCancelled = true; });
 }
 
 qint64 AutoUpload::mark() const
@@ -115,6 +116,7 @@ UploadJob AutoUpload::run()
     SequenceSteps::Sequence sequence(m_steps);
     m_job = UploadJob();
     m_judged = false;
+    m_userCancelled = false;
     m_job.when = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     if (const auto m = m_selection.checkedModule())
         m_job.module = QString::fromLatin1(ModuleTable::row(*m).identifier);
@@ -281,7 +283,9 @@ void AutoUpload::verdict(Family f, S19Transfer::Outcome outcome, bool errors)
             s.show(QString::fromLatin1(l));
         return QString::fromLatin1(*(lines.end() - 1));
     };
-    const UploadJob::Verdict bad = cancelled ? UploadJob::Verdict::Cancelled : UploadJob::Verdict::ModuleErrors;
+    const UploadJob::Verdict bad = !cancelled        ? UploadJob::Verdict::ModuleErrors
+                                   : m_userCancelled ? UploadJob::Verdict::Cancelled
+                                                     : UploadJob::Verdict::NoAnswer;
     const UploadJob::Verdict good = UploadJob::Verdict::Programmed;
     const bool usb = f == Family::UsbPcu || f == Family::UsbMdb;
 

@@ -97,5 +97,8 @@ private:
     State m_state = State::Idle;
     UploadJob m_job;
     bool m_judged = false;
+    // The technician pressed Cancel (or the flasher was interrupted); a transfer that gave up
+    // waiting for an echo also stops as cancelled, but that is no answer, not a cancel.
+    bool m_userCancelled = false;
     std::function<void(const UploadJob&)> m_recorder;
 };

@@ -88,7 +88,8 @@ bool AutoUpload::kvmpFamilyUpload(bool insideAutoUpdate)
     if (ok)
         judge(UploadJob::Verdict::Programmed, QStringLiteral("Programming complete!"));
     else if (outcome == S19Transfer::Outcome::Cancelled)
-        judge(UploadJob::Verdict::Cancelled, QStringLiteral("PT:  Upload cancelled"));
+        judge(m_userCancelled ? UploadJob::Verdict::Cancelled : UploadJob::Verdict::NoAnswer,
+              QStringLiteral("PT:  Upload cancelled"));
     else if (outcome == S19Transfer::Outcome::Refused)
         judge(UploadJob::Verdict::FileRefused, QStringLiteral("PT:  File refused"));
     else
@@ -295,7 +296,7 @@ bool AutoUpload::slcdImageUpload()
     m_session.closeLink();
     s.show(QStringLiteral("USB port has been closed."));
     s.show(QStringLiteral("Click on 'connect' LED to re-open port after KVMP initializes."));
-    judge(s.cancelRequested() && sent < size ? UploadJob::Verdict::Cancelled : UploadJob::Verdict::ModuleErrors,
+    judge(m_userCancelled && sent < size ? UploadJob::Verdict::Cancelled : UploadJob::Verdict::ModuleErrors,
           QStringLiteral("!! OVERRUN ERROR !!  The Firmware update was not sucessful."));
     return false;
 }
