@@ -9,6 +9,10 @@
 // time, the settings live in memory and the prompts are answered by a script.
 #include "AcuModel.h"
 #include "AcuUnit.h"
+#include "AutoUpload.h"
+#include "ModuleUnit.h"
+#include "SimUsbAttachment.h"
+#include "UploadHistoryWindow.h"
 #include "CancelWindow.h"
 #include "CommPortDialog.h"
 #include "LineStateStrip.h"
@@ -44,10 +48,12 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyleFactory>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -86,20 +92,27 @@ struct Scene {
     // A simulated unit on the line, when the scene needs more than a scripted one. Peers
     // before links: a link lets go of its peer when it is destroyed.
     std::unique_ptr<AcuModel> acu;
+    std::unique_ptr<ModuleUnit> board;
     SimByteLink serial{runtime, ByteLink::Kind::Serial};
     SimByteLink tcp{runtime, ByteLink::Kind::Tcp};
     ScriptedUnit unit;
     std::unique_ptr<TerminalSession> session;
     std::unique_ptr<ModuleSelection> selection;
     std::unique_ptr<QuillanWindow> window;
+    std::unique_ptr<SimUsbAttachment> usb;
 
-    explicit Scene(const QString& direct, bool withAcu = false, int baud = 115200)
+    explicit Scene(const QString& direct, bool withAcu = false, int baud = 115200,
+                   std::optional<BootTarget> boardTarget = std::nullopt)
     {
         store.set(QStringLiteral("QuillanUniv1"), QStringLiteral("Properties"), QStringLiteral("Direct"),
                   direct);
         serial.setBaud(baud);
         serial.setLineStates({true, true, true, false, false});
-        if (withAcu) {
+        if (boardTarget) {
+            board = std::make_unique<ModuleUnit>(runtime, *boardTarget);
+            serial.attachPeer(board.get());
+            usb = std::make_unique<SimUsbAttachment>(*board, serial);
+        } else if (withAcu) {
             acu = std::make_unique<AcuModel>(runtime);
             serial.attachPeer(acu.get());
         } else {
@@ -209,6 +222,95 @@ void manualUpload(const QString& folder)
     scene.window->actions().uploadButton->trigger();
     scene.runtime.advance(3000);
     save(*scene.window, folder, QStringLiteral("quillan-upload.png"));
+}
+
+// An S-record file of size bytes at base with its version text, ending with start.
+QString writeFirmware(const QString& folder, const QString& name, quint16 base, int size, const QByteArray& version,
+                      quint16 start)
+{
+    QByteArray code(size, '\0');
+    for (int i = 0; i < code.size(); ++i)
+        code[i] = char((i * 53 + 7) & 0xFF);
+    code.replace(0x20, version.size() + 1, version + " ");
+    const auto record = [](quint16 address, const QByteArray& data, char type = '1') {
+        QByteArray bytes;
+        bytes.append(char(data.size() + 3)).append(char(address >> 8)).append(char(address & 0xFF)).append(data);
+        int sum = 0;
+        for (char b : bytes)
+            sum += uchar(b);
+        bytes.append(char(~sum & 0xFF));
+        return "S" + QByteArray(1, type) + bytes.toHex().toUpper() + "\r\n";
+    };
+    QByteArray file = record(0, name.toLatin1().left(20), '0');
+    for (int at = 0; at < code.size(); at += 16)
+        file += record(quint16(base + at), code.mid(at, 16));
+    file += record(start, {}, '9');
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(file);
+    return path;
+}
+
+// The Auto Upload of an ACU: one picture with the transfer under way and its Cancel window,
+// one of the verdict. The job goes into the upload history the last picture shows.
+void autoUpload(const QString& folder)
+{
+    Scene scene(QStringLiteral("QVR2a"), true, 9600);
+    scene.acu->unit().setBlockagesEnabled(false);
+    scene.acu->unit().setAcuVersion("QVR-5030 ACU VER 7.12 SIM");
+    scene.prompter.fileNames << writeFirmware(folder + QStringLiteral("/files"), QStringLiteral("QVR5K_ACU_7.14.s19"),
+                                              0x4000, 2048, "VER 7.14", 0xF003);
+    bool pictured = false;
+    QObject::connect(&scene.window->manualUpload().transfer(), &S19Transfer::progress, scene.window.get(),
+                     [&](qint64 sent, qint64 total, qint64) {
+                         if (pictured || sent * 5 < total * 3)
+                             return;
+                         pictured = true;
+                         save(withCancelWindow(*scene.window), folder,
+                              QStringLiteral("quillan-autoupload-progress.png"));
+                     });
+    scene.window->actions().autoUploadButton->trigger();
+    scene.runtime.advance(3000);
+    save(*scene.window, folder, QStringLiteral("quillan-autoupload.png"));
+}
+
+// The KVMP auto update: the terminal once the three files are chosen (the KVMP and NMEA
+// files and the SLCD image), as the programming begins; then the whole job's end.
+void kvmpAutoUpdate(const QString& folder)
+{
+    Scene scene(QStringLiteral("SLCD"), false, 9600, BootTarget::Kvmp);
+    scene.board->setStatusStream(false);
+    const QString files = folder + QStringLiteral("/files");
+    QByteArray image(3000, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 29 + 3) & 0xFF);
+    image[0] = char(0xEB);
+    image[1] = char(0xFE);
+    const QString slcd = QDir(files).filePath(QStringLiteral("771206_SLCD_1.07.bin"));
+    QFile f(slcd);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(image);
+    f.close();
+    scene.prompter.fileNames
+        << writeFirmware(files, QStringLiteral("771204_KVMP_2.20.s19"), 0x2000, 1024, "VER 2.20", 0xE003) << slcd
+        << writeFirmware(files, QStringLiteral("771205_NMEA_1.10.s19"), 0x2000, 512, "VER 1.10", 0xF806);
+    bool pictured = false;
+    QObject::connect(&scene.window->autoUpload(), &AutoUpload::stateChanged, scene.window.get(),
+                     [&](AutoUpload::State s) {
+                         if (pictured || s != AutoUpload::State::BootloaderStart)
+                             return;
+                         pictured = true;
+                         save(*scene.window, folder, QStringLiteral("quillan-kvmp-selection.png"));
+                     });
+    scene.window->actions().autoUploadButton->trigger();
+    scene.runtime.advance(3000);
+    save(*scene.window, folder, QStringLiteral("quillan-kvmp-update.png"));
+
+    UploadHistoryWindow* history = scene.window->showUploadHistory();
+    history->resize(1500, 300);
+    save(*history, folder, QStringLiteral("quillan-upload-history.png"));
 }
 
 void hexView(const QString& folder)
@@ -356,6 +458,8 @@ int main(int argc, char** argv)
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
     qputenv("QVR_LOOPBACK_ONLY", "1");
+    QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -373,5 +477,7 @@ int main(int argc, char** argv)
     parameterDump(folder);
     toolsMenu(folder);
     factoryDefaults(folder);
+    autoUpload(folder);
+    kvmpAutoUpdate(folder);
     return 0;
 }

@@ -153,11 +153,14 @@ qint64 SimByteLink::write(const QByteArray& data)
         --m_undelivered;
         if (!m_peer)
             return;
+        const QByteArray arrived = m_noise ? m_noise(data) : data;
+        if (arrived.isEmpty())
+            return;
         // A serial wire tells the unit when each byte arrived; a TCP link has no such time.
         if (timed)
-            m_peer->peerReceivedOnWire(data, {start + m_latencyNs, end + m_latencyNs});
+            m_peer->peerReceivedOnWire(arrived, {start + m_latencyNs, end + m_latencyNs});
         else
-            m_peer->peerReceived(data);
+            m_peer->peerReceived(arrived);
     });
     Q_EMIT sent(data);
     return data.size();

@@ -5,6 +5,7 @@
 #include "SimPeer.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // A link joined to a simulated unit under virtual time. It models the wire: each byte
@@ -56,6 +57,9 @@ public:
     // accepted but stay queued, so a drain cannot finish. Lifting the stall sends them.
     void setOutputStalled(bool stalled);
     void discardOutput() override;
+    // Line noise toward the unit: what the unit receives of each write (bytes lost or
+    // changed on the way). The transcript keeps what was sent.
+    void setToUnitNoise(std::function<QByteArray(const QByteArray&)> noise) { m_noise = std::move(noise); }
     // A serial line event arrives now.
     void injectLineEvent(LineEvent event);
     void setLineStates(const LineStates& states) { m_lines = states; }
@@ -118,4 +122,5 @@ private:
     bool m_stalled = false;
     std::vector<QByteArray> m_held;
     std::vector<Record> m_transcript;
+    std::function<QByteArray(const QByteArray&)> m_noise;
 };

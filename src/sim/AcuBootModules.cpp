@@ -142,6 +142,11 @@ bool AcuBootModules::route(const QByteArray& command, bool late)
         return false;
     }
     if (acu.inBootloader()) {
+        // The bootloader's answer to ESC "S": nine characters on the screen with its line end.
+        if (command == "S") {
+            acu.answer("BOOT OK");
+            return true;
+        }
         if (command == "^0578" || command == "^0577") {
             acu.erase(command == "^0577");
             return true;
@@ -175,7 +180,8 @@ bool AcuBootModules::route(const QByteArray& command, bool late)
         m_messageStart = false;
         return true;
     }
-    if (lead == '#' && command.size() >= 2 && command.size() <= 5) {
+    // The end of an upload may close the burst with one blank more ("#!    ").
+    if (lead == '#' && command.size() >= 2 && (command.size() <= 5 || (command.size() == 6 && command[1] == '!'))) {
         piece(payload, late);
         return true;
     }

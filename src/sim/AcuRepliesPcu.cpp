@@ -141,6 +141,10 @@ void addPcuRows(AcuVocabulary& v)
         v.addLine(pcuQuery(letter), Match::Exact, std::move(r));
     };
     pcu(kPcuStatus, pcuStatus);
+    // The short forms the upload sequences use to see whether the board behind the ACU
+    // talks: five characters of status, and the version line.
+    v.addLine("?S", Match::Exact, [](const QByteArray&, AcuUnit&) -> Reply { return "S@@@@"; });
+    v.addLine("?V", Match::Exact, [](const QByteArray&, AcuUnit& unit) -> Reply { return unit.pcuVersion(); });
     pcu(kPcuVersion, [](const QByteArray&, AcuUnit& unit) -> Reply { return unit.pcuVersion(); });
     pcu(kPcuReference, referenceSensors);
     pcu(kPcuRate, rateSensors);

@@ -145,6 +145,8 @@ public:
     QByteArray takeDvbAnswer();
 
     QByteArray acuVersion() const { return m_acuVersion; }
+    void setAcuVersion(const QByteArray& text) { m_acuVersion = text; }
+    void setPcuVersion(const QByteArray& text) { m_pcuVersion = text; }
     QByteArray pcuVersion() const { return m_pcuVersion; }
     QByteArray commIfVersion() const { return m_commIfVersion; }
 

@@ -2,6 +2,8 @@
 
 #include "LinePace.h"
 
+#include <algorithm>
+
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcSimBoot, "qvrsim.boot", QtWarningMsg)
@@ -76,6 +78,8 @@ QByteArray BootModule::name(BootTarget target)
         return "NMEA";
     case BootTarget::VtPcu:
         return "VT PCU";
+    case BootTarget::Slcd:
+        return "SLCD";
     }
     return "MODULE";
 }
@@ -111,12 +115,57 @@ QString BootModule::key(BootTarget target)
         return QStringLiteral("nmea");
     case BootTarget::VtPcu:
         return QStringLiteral("vt-pcu");
+    case BootTarget::Slcd:
+        return QStringLiteral("slcd");
     }
     return QStringLiteral("module");
 }
 
+QByteArray BootModule::badRecordMarker(BootTarget target)
+{
+    switch (target) {
+    case BootTarget::Acu:
+        return "-";
+    case BootTarget::Pcu:
+        return "_";
+    case BootTarget::MotorDriver:
+        return "#";
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// What each bootloader prints when it starts. The automatic sequences count the ACU's
+// answer (11 to 13 characters on the screen) and look for a "V" or "^" from a PCU behind
+// the ACU, "D" from a motor driver, "USB" or "Service" from a board on its own port.
+QByteArray startText(BootTarget target, const QByteArray& name)
+{
+    switch (target) {
+    case BootTarget::Acu:
+        return "ACU BOOT V1";
+    case BootTarget::Pcu:
+        return "PCU BOOTLOADER V1.0 READY";
+    case BootTarget::ServicePortPcu:
+        return "Service PCU BOOTLOADER READY";
+    default:
+        return name + " BOOTLOADER READY";
+    }
+}
+
+// Boards on their own port close a transfer with a word: "Ok" when every record was good.
+bool closesWithWord(BootTarget target)
+{
+    return target == BootTarget::UsbPcu || target == BootTarget::ServicePortPcu || target == BootTarget::UsbMdb;
+}
+
+} // namespace
+
 void BootModule::say(const QByteArray& line)
 {
+    if (m_faults.silent)
+        return;
     qCDebug(lcSimBoot) << name() << line;
     Q_EMIT said(line);
 }
@@ -129,7 +178,7 @@ void BootModule::start()
     m_decoder.reset();
     m_recordEndNs = -1;
     if (m_announce)
-        say(name() + " BOOTLOADER READY");
+        say(startText(m_target, name()));
     Q_EMIT started();
 }
 
@@ -141,13 +190,14 @@ bool BootModule::erase(bool bulk)
     if (ok) {
         m_flash.erase();
         m_erasedSinceStart = true;
+        m_inError = false;
         m_unreported = false;
         // Overruns are told with the image they spoiled.
         m_overruns = 0;
         m_recordEndNs = -1;
     }
     if (m_announce)
-        say(ok ? QByteArray(bulk ? "BULK ERASED" : "ERASED") : QByteArray("ERASE FAILED"));
+        say(ok ? QByteArray(bulk ? "BULK ERASED *" : "ERASED *") : QByteArray("ERASE FAILED"));
     Q_EMIT erased(ok);
     return ok;
 }
@@ -173,6 +223,8 @@ void BootModule::report()
 {
     m_unreported = false;
     say(summary());
+    if (closesWithWord(m_target))
+        say(m_flash.badRecords() == 0 ? QByteArray("Ok") : QByteArray("ERR"));
     Q_EMIT programmed();
 }
 
@@ -225,6 +277,7 @@ void BootModule::feedChar(char c)
     const bool sIsWord = m_target == BootTarget::ShorvelPanel && !(m_boot && m_erasedSinceStart);
     if (c == 'S' && !sIsWord) {
         m_word.clear();
+        m_garbage = false;
         ++m_records;
         m_recordChars = 0;
         m_corruptThis = m_records == m_faults.corruptRecord;
@@ -245,7 +298,14 @@ void BootModule::recordChar(char c)
     const bool wasComplete = m_flash.complete();
     const qsizetype before = m_flash.byteCount();
     const int reprogrammedBefore = m_flash.reprogrammedBytes();
+    const int badBefore = m_flash.badRecords();
+    const int endedBefore = m_decoder.recordsEnded();
     m_decoder.feed(c);
+    // Once a record went bad the bootloader stays in error and answers every later record
+    // with its marker too, so one marker lost on the way back does not hide the fault.
+    m_inError = m_inError || m_flash.badRecords() != badBefore;
+    if (m_inError && m_decoder.recordsEnded() != endedBefore && m_boot && !badRecordMarker(m_target).isEmpty())
+        say(badRecordMarker(m_target));
     if (m_flash.byteCount() != before || m_flash.reprogrammedBytes() != reprogrammedBefore)
         m_unreported = true;
     if (!wasComplete && m_flash.complete())
@@ -254,6 +314,20 @@ void BootModule::recordChar(char c)
 
 void BootModule::takeWord(char c)
 {
+    // Between records only control bytes, blanks and the "0" filling of pass-through pieces
+    // belong; anything else is what is left of a record whose "S" was lost on the way. The
+    // bootloader counts it as a bad record, once for each such stretch.
+    const bool filler = quint8(c) <= ' ' || c == '0';
+    const bool wordStart = std::any_of(m_words.begin(), m_words.end(), [&](const auto& w) {
+        return w.first.startsWith(m_word + c);
+    });
+    if (m_boot && m_erasedSinceStart && !filler && !wordStart && !m_garbage) {
+        m_garbage = true;
+        m_inError = true;
+        m_flash.countRecord(false);
+        if (!badRecordMarker(m_target).isEmpty())
+            say(badRecordMarker(m_target));
+    }
     if (m_words.empty())
         return;
     m_word += c;

@@ -30,7 +30,8 @@ enum class BootTarget {
     ShorvelPanel,
     Kvmp,
     Nmea,
-    VtPcu
+    VtPcu,
+    Slcd
 };
 
 // What a bootloader can suffer, one knob each; all off by default.
@@ -39,6 +40,7 @@ struct BootFaults {
     int dropRecord = 0;       // the Nth record received never arrives (0 = none)
     bool refuseErase = false; // every erase fails and leaves the memory as it was
     bool neverReturn = false; // a USB module that restarts never shows its port again
+    bool silent = false;      // the bootloader works but never says a word
 };
 
 // One module's application and bootloader, as far as programming goes: whether the
@@ -68,6 +70,11 @@ public:
     void setAnnounce(bool on) { m_announce = on; }
 
     bool inBootloader() const { return m_boot; }
+    // A line of the module's own, unless it is silent.
+    void answer(const QByteArray& line) { say(line); }
+    // What the bootloader prints when it reads a record it cannot use ("-" for the ACU, "_"
+    // for a PCU behind it, "#" for a motor driver behind it; nothing for the others).
+    static QByteArray badRecordMarker(BootTarget target);
     void start();
     // False when the erase was refused (fault) or the bootloader is not running.
     bool erase(bool bulk = false);
@@ -132,6 +139,8 @@ private:
     int m_records = 0;
     int m_recordChars = 0;
     bool m_corruptThis = false;
+    bool m_garbage = false; // text between records that is no command and no filling
+    bool m_inError = false; // a record went bad since the erase
     int m_overruns = 0;
     qint64 m_recordPauseNs = 0;
     qint64 m_recordEndNs = -1;   // when the last character of the record before arrived

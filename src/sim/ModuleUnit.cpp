@@ -17,6 +17,8 @@ ModuleUnit::ModuleUnit(Runtime& runtime, BootTarget target, quint64 seed, QObjec
     if (target == BootTarget::Kvmp) {
         m_nmea = std::make_unique<BootModule>(BootTarget::Nmea);
         m_vt = std::make_unique<BootModule>(BootTarget::VtPcu);
+        m_slcd = std::make_unique<BootModule>(BootTarget::Slcd);
+        m_slcd->setAnnounce(false);
         // These three speak for themselves: their texts are what the terminal looks for.
         m_main->setAnnounce(false);
         m_nmea->setAnnounce(false);
@@ -43,7 +45,7 @@ QList<BootModule*> ModuleUnit::modules() const
 {
     QList<BootModule*> out{m_main.get()};
     if (m_nmea)
-        out << m_nmea.get() << m_vt.get();
+        out << m_nmea.get() << m_vt.get() << m_slcd.get();
     return out;
 }
 
@@ -119,6 +121,14 @@ void ModuleUnit::usbLine(const QByteArray& line)
         }
         if (code == "0090")
             return m_main->reboot();
+    }
+    // The applications' version answers: "?V" for a PCU, "*" for a motor driver board.
+    if (!m_main->inBootloader()) {
+        if (m_target == BootTarget::UsbMdb && line == "*")
+            say("USB MDB V1.30 SIM");
+        else if (m_target != BootTarget::UsbMdb && line == "?V")
+            say(m_main->name() + " VER 2.07 SIM");
+        return;
     }
     if (m_main->inBootloader())
         m_main->feed(line + '\r');

@@ -31,6 +31,10 @@ public:
     static constexpr int kStatusIntervalMs = 100;
     // The VT PCU's erase takes this long before it says "OK".
     static constexpr int kVtEraseMs = 1000;
+    // The SLCD's flash erase, and the panel's own update after the last record.
+    static constexpr int kSlcdEraseMs = 15000;
+    static constexpr int kSlcdUpdateMs = 20000;
+    static constexpr int kSlcdRecord = 128;
     static constexpr const char* kKvmpVersion = "KVMP Ver 2.14 SIM";
     static constexpr const char* kKvmpBootVersion = "KVMP Bootloader Ver 1.20 SIM";
 
@@ -43,6 +47,8 @@ public:
     BootModule& module() { return *m_main; }
     BootModule* nmea() { return m_nmea.get(); }
     BootModule* vtPcu() { return m_vt.get(); }
+    // The SLCD display behind the KVMP: its image arrives as bare bytes after "^378".
+    BootModule* slcd() { return m_slcd.get(); }
     QList<BootModule*> modules() const;
 
     void setBootFaults(const BootFaults& faults);
@@ -82,6 +88,9 @@ private:
     void nmeaLine(const QByteArray& line);
     void vtChar(char c);
     void vtLine(const QByteArray& line);
+    // The SLCD commands of the KVMP application; true when the line was one.
+    bool slcdLine(const QByteArray& line);
+    void slcdByte(char c);
     void nmeaMenu();
     void onProgrammed(BootModule* module);
     // The board restarts: its port goes after the restart delay and comes back (unless it
@@ -94,6 +103,12 @@ private:
     std::unique_ptr<BootModule> m_main;
     std::unique_ptr<BootModule> m_nmea;
     std::unique_ptr<BootModule> m_vt;
+    std::unique_ptr<BootModule> m_slcd;
+    qint64 m_slcdSize = 0;     // announced with "^479"
+    qint64 m_slcdReceived = 0; // image bytes taken since "^378"
+    QByteArray m_slcdRecord;
+    bool m_slcdBinary = false; // the line carries image bytes, not commands
+    bool m_slcdSkipLf = false; // the LF of the "^378" line end is not image
     LineReader m_reader;
     LineReader m_vtReader;
     KvmpRoute m_route = KvmpRoute::Own;

@@ -4,6 +4,8 @@
 
 #include <Runtime.h>
 
+#include <utility>
+
 namespace {
 
 const QByteArray kNmeaMenu[] = {"NMEA BOOTLOADER V1.02 SIM", "ERASE: ^0578", "PROGRAM: SEND S19 FILE"};
@@ -43,6 +45,10 @@ void ModuleUnit::kvmpReceived(const QByteArray& bytes)
     for (const char c : bytes) {
         if (!m_present || hasHungUp())
             return;
+        if (m_slcdBinary) {
+            slcdByte(c);
+            continue;
+        }
         if (m_route == KvmpRoute::VtPcu) {
             if (c == '%') {
                 m_route = KvmpRoute::Own;
@@ -73,6 +79,8 @@ void ModuleUnit::kvmpLine(const QByteArray& line)
     if (m_restarting)
         return;
     if (!m_main->inBootloader()) {
+        if (slcdLine(line))
+            return;
         if (line == "verA") {
             say(kKvmpVersion);
         } else if (line == "^BL") {
@@ -153,4 +161,64 @@ void ModuleUnit::vtLine(const QByteArray& line)
     // Every record line comes back as it was received, before it is programmed.
     output().sendChunk(line + "\r\n");
     m_vt->feed(line + '\r');
+}
+
+bool ModuleUnit::slcdLine(const QByteArray& line)
+{
+    const bool silent = m_slcd->faults().silent;
+    if (line == "^478") {
+        if (!silent)
+            say("SLCD LINK ACTIVE");
+        return true;
+    }
+    if (line.startsWith("^479")) {
+        m_slcdSize = line.mid(4).trimmed().toLongLong();
+        if (!silent)
+            say("SLCD SIZE " + QByteArray::number(m_slcdSize));
+        return true;
+    }
+    if (line != "^378")
+        return false;
+    if (m_slcdSize <= 0)
+        return true;
+    m_slcd->start();
+    m_slcdReceived = 0;
+    m_slcdRecord.clear();
+    m_slcdBinary = true;
+    m_slcdSkipLf = true;
+    runtime().singleShot(kSlcdEraseMs, this, [this] {
+        const bool ok = m_slcd->erase();
+        if (m_present && !m_slcd->faults().silent)
+            say(ok ? "SLCD ERASED *" : "SLCD ERASE FAILED");
+    });
+    return true;
+}
+
+// Image bytes, 128 to a record; each record is written and answered with a dot. After the
+// last one the panel programs itself and says "*" when it is done.
+void ModuleUnit::slcdByte(char c)
+{
+    if (std::exchange(m_slcdSkipLf, false) && c == '\n')
+        return;
+    m_slcdRecord += c;
+    ++m_slcdReceived;
+    if (m_slcdRecord.size() < kSlcdRecord && m_slcdReceived < m_slcdSize)
+        return;
+    // Bytes that came before the erase finished land in flash that is not ready for them.
+    if (m_slcd->flash().erased())
+        m_slcd->flash().program(quint32(m_slcdReceived - m_slcdRecord.size()), m_slcdRecord);
+    m_slcdRecord.clear();
+    const bool silent = m_slcd->faults().silent;
+    if (!silent)
+        output().sendChunk(".");
+    if (m_slcdReceived < m_slcdSize)
+        return;
+    m_slcdBinary = false;
+    m_slcdSize = 0;
+    runtime().singleShot(kSlcdUpdateMs, this, [this, silent] {
+        m_slcd->flash().markComplete();
+        m_slcd->reboot();
+        if (m_present && !silent)
+            say("SLCD UPDATED *");
+    });
 }

@@ -47,6 +47,18 @@ std::vector<QByteArray> S19Transfer::acuPieces(const QByteArray& line, char pref
     return pieces;
 }
 
+S19Transfer::Outcome S19Transfer::sendS19File(const QString& path, const AutoChecks& checks)
+{
+    m_auto = &checks;
+    const auto clear = qScopeGuard([this] { m_auto = nullptr; });
+    return sendS19File(path);
+}
+
+bool S19Transfer::markerCheck() const
+{
+    return m_auto && m_auto->markerSeen && m_linesSent % 20 == 0 && m_auto->markerSeen();
+}
+
 S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)
 {
     TerminalSession& session = m_steps.session();
@@ -67,6 +79,8 @@ S19Transfer::Outcome S19Transfer::sendS19File(const QString& path)
     m_steps.resume();
     m_startNs = session.runtime().nowNs();
     m_linesSent = 0;
+    m_bytesSent = 0;
+    m_lastLineMark = session.screen().shownCount();
     Q_EMIT cancelWindowShown(QString::fromLatin1(kWindowCaption),
                              QString::fromLatin1(kWindowTextPrefix) + path);
     auto end = qScopeGuard([&] {
@@ -109,9 +123,10 @@ S19Transfer::Route S19Transfer::chooseRoute() const
     return {Take::All, &S19Transfer::pacedText};
 }
 
-void S19Transfer::lineSent()
+void S19Transfer::lineSent(const QByteArray& line)
 {
     ++m_linesSent;
+    m_bytesSent += line.size();
     Q_EMIT progress(m_linesSent, m_linesTotal, (m_steps.session().runtime().nowNs() - m_startNs) / 1000000);
 }
 

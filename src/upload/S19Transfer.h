@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class ModuleSelection;
@@ -23,6 +24,20 @@ public:
         Cancelled,  // the user pressed Cancel, or a wait for an echo gave up
         Refused,    // the file could not be read or holds a bad record: nothing was sent
         PortClosed, // a send was refused: the transfer stopped there, cancelRequested is set
+        Stopped,    // the automatic sequence saw the module's error marker and stopped it
+    };
+
+    // What the automatic sequence changes in the transfer: it watches the received text for
+    // the module's error marker while it sends, keeps its own pauses at the end, and judges
+    // the module's closing word itself rather than announcing completion or restarting it.
+    struct AutoChecks {
+        // Asked after every 20th line (when set); true stops the transfer.
+        std::function<bool()> markerSeen;
+        int tailPauseMs = 1000;
+        // Sent twice after the tail pause, 100 ms apart, behind the ACU.
+        QByteArray tailBurstEnd = "!   ";
+        // Lines sent whole: an empty line and a short pause close the file, nothing else.
+        bool closeWithEmptyLine = false;
     };
 
     static constexpr const char* kWindowCaption = "Upload";
@@ -33,7 +48,14 @@ public:
     S19Transfer(TerminalSession& session, ModuleSelection& selection, QObject* parent = nullptr);
 
     Outcome sendS19File(const QString& path);
+    // The same, under the automatic sequence's checks.
+    Outcome sendS19File(const QString& path, const AutoChecks& checks);
     bool isRunning() const { return m_running; }
+    // The display length before the last line went out, and the bytes of the lines sent.
+    qint64 lastLineMark() const { return m_lastLineMark; }
+    qint64 bytesSent() const { return m_bytesSent; }
+    qint64 linesSent() const { return m_linesSent; }
+    qint64 linesTotal() const { return m_linesTotal; }
     // Without its pauses the transfer still drains each piece but goes straight on. Only
     // tests switch them off, to show that a unit catches a sender that does not keep them.
     void setPausesKept(bool kept) { m_pausesKept = kept; }
@@ -80,7 +102,10 @@ private:
     // False when the user cancelled, the port closed, or nothing came for kEchoLimitMs (then
     // the upload is stopped with a line saying so and cancelRequested set).
     bool awaitEcho(qint64 mark, qint64 moreThan);
-    void lineSent();
+    void lineSent(const QByteArray& line);
+    // After every 20th line under the automatic checks: true when the marker stops the file.
+    bool markerCheck() const;
+    Outcome closeWholeLines();
     // The port went away under the transfer, or stopped sending: says at which line, and
     // stops what follows.
     Outcome portClosed();
@@ -98,4 +123,7 @@ private:
     qint64 m_startNs = 0;
     qint64 m_linesSent = 0;
     qint64 m_linesTotal = 0;
+    qint64 m_bytesSent = 0;
+    qint64 m_lastLineMark = 0;
+    const AutoChecks* m_auto = nullptr;
 };

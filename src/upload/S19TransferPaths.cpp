@@ -38,7 +38,7 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
         if (m_steps.cancelRequested())
             break;
         if (behindAcu && !dvb) {
-            if (!m_steps.sendCr("?    "))
+            if (!(m_auto ? m_steps.send("?    ") : m_steps.sendCr("?    ")))
                 return portClosed();
             if (!pause(kPiecePauseMs))
                 return portClosed();
@@ -57,13 +57,16 @@ S19Transfer::Outcome S19Transfer::acuRouted(const Lines& lines)
             if (!pause(kBurstEndPauseMs))
                 return portClosed();
         }
-        lineSent();
+        lineSent(line);
+        if (markerCheck())
+            return Outcome::Stopped;
     }
-    if (!pause(kTailPauseMs))
+    if (!pause(m_auto ? m_auto->tailPauseMs : kTailPauseMs))
         return portClosed();
     if (behindAcu) {
+        const QByteArray tailEnd = m_auto ? QByteArray(1, prefix) + m_auto->tailBurstEnd : burstEnd;
         for (int i = 0; i < 2; ++i) {
-            if (!m_steps.send(burstEnd))
+            if (!m_steps.send(tailEnd))
                 return portClosed();
             if (!pause(kTailEndPauseMs))
                 return portClosed();
@@ -81,7 +84,7 @@ S19Transfer::Outcome S19Transfer::shorvelPanel(const Lines& lines)
         if (!m_steps.sendBare(line))
             return portClosed();
         rt.wait(kPanelLineMs);
-        lineSent();
+        lineSent(line);
     }
     return Outcome::Completed;
 }
@@ -97,7 +100,7 @@ S19Transfer::Outcome S19Transfer::shorvelPcu(const Lines& lines)
             return portClosed();
         if (!m_steps.send(QByteArray()))
             return portClosed();
-        lineSent();
+        lineSent(line);
     }
     return Outcome::Completed;
 }
@@ -109,12 +112,15 @@ S19Transfer::Outcome S19Transfer::servicePortPcu(const Lines& lines)
         if (m_steps.cancelRequested())
             return Outcome::Cancelled;
         const qint64 mark = screen.shownCount();
+        m_lastLineMark = mark;
         if (!m_steps.sendCr(line))
             return portClosed();
         if (!awaitEcho(mark, kServicePortEcho))
             return m_steps.session().isPortOpen() ? Outcome::Cancelled : portClosed();
-        lineSent();
+        lineSent(line);
     }
+    if (m_auto && m_auto->closeWithEmptyLine)
+        return closeWholeLines();
     return Outcome::Completed;
 }
 
@@ -139,7 +145,7 @@ S19Transfer::Outcome S19Transfer::vtPcu(const Lines& lines)
             outcome = Outcome::Cancelled;
             break;
         }
-        lineSent();
+        lineSent(line);
     }
     m_steps.wait(kCrcWaitMs);
     if (m_steps.replyContains(QStringLiteral("CRC is GOOD"))) {
@@ -159,6 +165,7 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
     for (const QByteArray& line : lines) {
         if (m_steps.cancelRequested())
             break;
+        m_lastLineMark = session.screen().shownCount();
         if (!m_steps.send(line))
             return portClosed();
         if (nmea)
@@ -167,8 +174,10 @@ S19Transfer::Outcome S19Transfer::wholeLines(const Lines& lines)
         // file where the progress says it is, and a long file never waits in the buffer.
         if (!pause(0))
             return portClosed();
-        lineSent();
+        lineSent(line);
     }
+    if (m_auto && m_auto->closeWithEmptyLine)
+        return m_steps.cancelRequested() ? Outcome::Cancelled : closeWholeLines();
     const bool cancelled = m_steps.cancelRequested();
     // A cancelled transfer is not a complete one, whatever the old tool said.
     if (!cancelled && !m_steps.selection().kvmpAutoUpdate())
@@ -193,7 +202,7 @@ S19Transfer::Outcome S19Transfer::pacedText(const Lines& lines)
                 rt.wait(session.sendPacing());
             else
                 rt.processEvents();
-            lineSent();
+            lineSent(line);
         }
         if (!session.loopSend()) {
             // The end of a single pass counts as a cancel for whatever follows the transfer.
@@ -201,4 +210,16 @@ S19Transfer::Outcome S19Transfer::pacedText(const Lines& lines)
             return Outcome::Completed;
         }
     }
+}
+
+S19Transfer::Outcome S19Transfer::closeWholeLines()
+{
+    if (m_steps.cancelRequested())
+        return Outcome::Cancelled;
+    if (!m_steps.send(QByteArray()))
+        return portClosed();
+    m_steps.session().runtime().processEvents();
+    if (!pause(100))
+        return portClosed();
+    return Outcome::Completed;
 }

@@ -7,14 +7,17 @@
 #include "ModuleTable.h"
 #include "PanelDisplay.h"
 #include "SessionTrace.h"
+#include "UploadHistoryWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -109,8 +112,7 @@ TEST(QuillanWindow, ModuleMenuListsEveryRowAndFollowsTheSelection)
         EXPECT_EQ(action(rig, QString::fromLatin1(row.menuName))->isChecked(), row.module == Module::QVR2a);
     EXPECT_FALSE(button(rig, QStringLiteral("Start"))->isVisible());
     EXPECT_FALSE(button(rig, QStringLiteral("Upload"))->isVisible());
-    EXPECT_FALSE(button(rig, QStringLiteral("Auto Upload"))->isEnabled())
-        << "it stays off while the automatic upload does nothing";
+    EXPECT_TRUE(button(rig, QStringLiteral("Auto Upload"))->isEnabled()) << "the port is open";
     EXPECT_EQ(rig.store.get(QString::fromLatin1(QuillanRig::kApp), QStringLiteral("Properties"),
                             QStringLiteral("Direct"), QString()),
               QStringLiteral("QVR2a"));
@@ -369,4 +371,39 @@ TEST(QuillanWindow, SessionTraceItemSitsWithTheLogItemsAndStartsAndStopsTheTrace
     item->trigger();
     EXPECT_FALSE(item->isChecked());
     EXPECT_FALSE(trace.isActive());
+}
+
+TEST(QuillanWindow, AutoUploadRunsTheJobAndTheHistoryWindowShowsAndExportsIt)
+{
+    QTemporaryDir dir;
+    QuillanRig rig;
+    action(rig, QStringLiteral("mnuQVR2a"))->trigger();
+    rig.settle();
+    const QString file = dir.filePath(QStringLiteral("acu.s19"));
+    ASSERT_TRUE(srec::write(file, QList<QByteArray>{srec::record(1, 0x4000, "VER 3.20 ACU"), srec::end(0xF003)}));
+    // The unit on the line says nothing: the job ends at the probe, and is recorded.
+    rig.prompter.fileNames << file;
+    action(rig, QStringLiteral("mnuAutoUpload"))->trigger();
+    rig.settle();
+    EXPECT_TRUE(rig.shown().contains(
+        "PT:  ACU not responding.  Manually reset the ACU and try the Auto Upload function again"));
+    EXPECT_TRUE(rig.unit.heard.startsWith("\x1b[L\r\n\x1bS"));
+
+    UploadHistoryWindow* history = rig.window->showUploadHistory();
+    ASSERT_EQ(history->table()->rowCount(), 1);
+    EXPECT_EQ(history->table()->item(0, 1)->text(), "QVR2a");
+    EXPECT_EQ(history->table()->item(0, 2)->text(), "acu.s19");
+    EXPECT_EQ(history->table()->item(0, 2)->toolTip(), file);
+    EXPECT_EQ(history->table()->item(0, 6)->text(), "no answer");
+    EXPECT_EQ(history->table()->item(0, 5)->text(), "1");
+
+    const QString csv = dir.filePath(QStringLiteral("history.csv"));
+    rig.prompter.fileNames << csv;
+    ASSERT_TRUE(history->exportCsv());
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    EXPECT_EQ(lines[0], "Time,Module,File,SHA-256,Versions before,Retries,Verdict,Duration (s)\r");
+    EXPECT_TRUE(lines[1].contains(",QVR2a," + file.toUtf8() + ",")) << lines[1].constData();
+    EXPECT_TRUE(lines[1].contains(",1,no answer,")) << lines[1].constData();
 }

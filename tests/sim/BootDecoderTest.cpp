@@ -148,7 +148,7 @@ TEST(BootModule, ReadsCommandWordsAndRecordsFromOneStreamOnlyWhileItsBootloaderR
     EXPECT_EQ(pcu.flash().span(), image);
     EXPECT_EQ(programmed, 1);
     EXPECT_EQ(said,
-              QList<QByteArray>({"PCU BOOTLOADER READY", "ERASED", "PROGRAMMED 40 BYTES, 0 BAD RECORDS"}));
+              QList<QByteArray>({"PCU BOOTLOADER V1.0 READY", "ERASED *", "PROGRAMMED 40 BYTES, 0 BAD RECORDS"}));
     pcu.feed("0090");
     EXPECT_FALSE(pcu.inBootloader());
     EXPECT_EQ(programmed, 1) << "nothing new to report at the restart";

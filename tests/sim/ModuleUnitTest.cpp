@@ -14,11 +14,11 @@ TEST(ModuleUnit, UsbPcuProgramsThenRestartsAndItsPortComesBackAfterTheSetTime)
     const QList<QByteArray> lines = file(image, 0x2000);
 
     EXPECT_EQ(t.ask("^0080"), "USB PCU BOOTLOADER READY\r\n");
-    EXPECT_EQ(t.ask("^0578"), "ERASED\r\n");
+    EXPECT_EQ(t.ask("^0578"), "ERASED *\r\n");
     t.rx.clear();
     for (const QByteArray& line : lines)
         t.send(line, 2);
-    EXPECT_EQ(t.rx, "PROGRAMMED 500 BYTES, 0 BAD RECORDS\r\n");
+    EXPECT_EQ(t.rx, "PROGRAMMED 500 BYTES, 0 BAD RECORDS\r\nOk\r\n");
     quint32 base = 0;
     EXPECT_EQ(t.board.module().flash().span(&base), image);
     EXPECT_EQ(base, 0x2000u);
@@ -73,7 +73,7 @@ TEST(ModuleUnit, ServicePortPcuEchoesEveryLineAndKeepsItsPort)
         t.bare(line + "\r", 20);
         EXPECT_TRUE(t.rx.mid(before.size()).startsWith(line + "\r\n")) << line.constData();
     }
-    EXPECT_TRUE(t.rx.endsWith("PROGRAMMED 100 BYTES, 0 BAD RECORDS\r\n"));
+    EXPECT_TRUE(t.rx.endsWith("PROGRAMMED 100 BYTES, 0 BAD RECORDS\r\nOk\r\n"));
     EXPECT_EQ(t.board.module().flash().span(), image);
     t.rt.advance(10000);
     EXPECT_EQ(t.drops, 0);

@@ -249,7 +249,7 @@ TEST(QvrsimProcess, UsbPcuBootloaderWritesTheProgrammedImageAndSaysSo)
     const int fd = openTty(link);
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(ttyWrite(fd, "^0080\r\n^0578\r\n"));
-    EXPECT_TRUE(ttyReadUntil(fd, "ERASED\r\n", 2000).contains("ERASED"));
+    EXPECT_TRUE(ttyReadUntil(fd, "ERASED *\r\n", 2000).contains("ERASED"));
     const QList<QByteArray> lines = srec::file(image, 0x1000, 1, 32);
     for (const QByteArray& line : lines)
         ASSERT_TRUE(ttyWrite(fd, line + "\r\n"));

@@ -1,5 +1,5 @@
 // Main for the GoogleTest targets. Every test process gets its own settings folder
-// (XDG_CONFIG_HOME in a temporary directory) before anything reads the store, and a
+// and data folders (XDG_CONFIG_HOME, XDG_DATA_HOME in temporary directories) before anything reads the store, and a
 // Qt application object (a widget one for the window tests, offscreen), and a guard that
 // lets TCP connections reach this machine only.
 #include "LoopbackOnly.h"
@@ -22,6 +22,9 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
     // UDP has no proxy to divert it: the datagram seam itself keeps to 127.0.0.1.
     qputenv("QVR_LOOPBACK_ONLY", "1");
+    // Records the programs keep (the upload history) stay in the test's folder too.
+    QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApp app(argc, argv);

@@ -4,6 +4,7 @@
 // ACU reads its line at 9600 baud and needs every pause of the transfer on the wire.
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
+#include "UploadHistory.h"
 
 #include <Prompter.h>
 #include <QtRuntime.h>
@@ -14,7 +15,12 @@
 #include <TerminalScreen.h>
 #include <TerminalSession.h>
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -224,7 +230,7 @@ TEST_F(UploadPty, ThroughTheAcuAt9600TheTransferKeepsItsPausesOnTheWire)
     const auto startAndErase = [&] {
         q.shown.clear();
         q.upload->start();
-        if (!q.answered(QStringLiteral("ACU BOOTLOADER READY")))
+        if (!q.answered(QStringLiteral("ACU BOOT V1")))
             return false;
         q.upload->erase();
         return q.answered(QStringLiteral("ERASED"));
@@ -277,4 +283,115 @@ TEST_F(UploadPty, ThroughTheAcuAt9600TheTransferKeepsItsPausesOnTheWire)
     ASSERT_TRUE(imageFile.open(QIODevice::ReadOnly));
     EXPECT_FALSE(imageFile.readAll() == expected) << "the image should differ";
     EXPECT_TRUE(q.prompter.messages.isEmpty()) << q.prompter.lastText().toStdString();
+}
+
+namespace {
+
+// One run of the headless flasher: its exit code, its JSON record and what it said.
+struct Flash {
+    int exitCode = -1;
+    QJsonObject json;
+    QString said;
+};
+
+Flash flash(const QStringList& args, const QString& dataHome)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUILLAN_FLASH_EXE), args + QStringList{"--json"});
+    Flash f;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished(2000);
+        f.said = QStringLiteral("did not finish");
+        return f;
+    }
+    f.exitCode = p.exitCode();
+    f.json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    f.said = QString::fromLocal8Bit(p.readAllStandardError());
+    return f;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class FlashPty : public UploadPty {
+protected:
+    // srec_cat's random image at 8000 and a version text after it, ending with `start`.
+    QByteArray versioned(const QString& s19, const QString& version, const QString& start)
+    {
+        const QString bin = s19 + QStringLiteral(".bin");
+        const QString made =
+            run(srecCat, {"-generate", "0x8000", "0x8100", "-random", "-generate", "0x8100", "0x8110",
+                          "-repeat-string", version + "      ", "-o", s19, "-motorola", "-address-length=2",
+                          "-execution-start-address=" + start});
+        EXPECT_EQ(made.isEmpty() ? run(srecCat, {s19, "-offset", "-0x8000", "-o", bin, "-binary"}) : made,
+                  QString());
+        return readAll(bin);
+    }
+    QTemporaryDir data;
+};
+
+// Through the ACU: a file of the wrong family is refused without an answer for its warning,
+// then the ACU and the PCU behind it are programmed, each image srec_cat's binary.
+TEST_F(FlashPty, AcuAndPcuBehindItAreProgrammedAndAFileOfAnotherFamilyIsRefused)
+{
+    const QString acuFile = dir.filePath("acu.s19");
+    const QString pcuFile = dir.filePath("pcu.s19");
+    const QByteArray acuImage = versioned(acuFile, "VER 3.20", "0xF003");
+    const QByteArray pcuImage = versioned(pcuFile, "VER 2.10", "0xE003");
+    ASSERT_EQ(acuImage.size(), 0x110);
+    ASSERT_TRUE(startSim({"--unit", "acu", "--no-tcp", "--image-out", image})) << out.constData();
+
+    Flash refused = flash({"--module", "QVR2a", "--file", pcuFile, "--serial", tty}, data.path());
+    EXPECT_EQ(refused.exitCode, 1) << refused.said.toStdString();
+    EXPECT_EQ(refused.json.value("verdict").toString(), "file refused");
+    EXPECT_TRUE(refused.said.contains("give --yes or --no")) << refused.said.toStdString();
+
+    Flash acu = flash({"--module", "QVR2a", "--file", acuFile, "--serial", tty}, data.path());
+    EXPECT_EQ(acu.exitCode, 0) << acu.said.toStdString();
+    EXPECT_EQ(acu.json.value("verdict").toString(), "programmed");
+    EXPECT_EQ(acu.json.value("verdictText").toString(), "PT:  ACU programming complete, No errors detected!!");
+    EXPECT_EQ(acu.json.value("versionsBefore").toArray().first().toString(), "QVR-100 ACU VER 3.14 SIM");
+    EXPECT_EQ(acu.json.value("sha256").toString(),
+              QString::fromLatin1(QCryptographicHash::hash(readAll(acuFile), QCryptographicHash::Sha256).toHex()));
+    EXPECT_GT(acu.json.value("bytesSent").toInt(), 0x110 * 2);
+    EXPECT_TRUE(acu.said.contains("lines sent, elapsed")) << acu.said.toStdString();
+    EXPECT_TRUE(readAll(image) == acuImage) << "the ACU's image differs from srec_cat's binary";
+
+    Flash pcu = flash({"--module", "QVR2p", "--file", pcuFile, "--serial", tty}, data.path());
+    EXPECT_EQ(pcu.exitCode, 0) << pcu.said.toStdString();
+    EXPECT_EQ(pcu.json.value("verdictText").toString(), "PT:  PCU programming complete, No errors detected!!");
+    EXPECT_TRUE(readAll(image) == pcuImage) << "the PCU's image differs from srec_cat's binary";
+
+    // Every job is in the user's history, the refused one too.
+    EXPECT_EQ(UploadHistory(data.filePath("Vantrel/Quillan/upload-history.jsonl")).load().size(), 3u);
+}
+
+TEST_F(FlashPty, TheKvmpJobProgramsTheBoardAndASilentUnitIsNoAnswer)
+{
+    const QString kvmpFile = dir.filePath("771204_KVMP_2.20.s19");
+    const QByteArray kvmpImage = versioned(kvmpFile, "VER 2.20", "0xE003");
+    ASSERT_TRUE(startSim({"--unit", "kvmp", "--no-status", "--image-out", image, "--return-after", "1500"}))
+        << out.constData();
+    Flash kvmp = flash({"--module", "KVMP", "--file", kvmpFile, "--serial", tty}, data.path());
+    EXPECT_EQ(kvmp.exitCode, 0) << kvmp.said.toStdString();
+    EXPECT_EQ(kvmp.json.value("verdict").toString(), "programmed");
+    EXPECT_TRUE(readAll(image) == kvmpImage) << "the KVMP's image differs from srec_cat's binary";
+    stop(sim);
+
+    ASSERT_TRUE(startSim({"--unit", "acu", "--no-tcp", "--drop-every", "1"})) << out.constData();
+    const QString acuFile = dir.filePath("acu.s19");
+    versioned(acuFile, "VER 3.20", "0xF003");
+    Flash silent = flash({"--module", "QVR2a", "--file", acuFile, "--serial", tty}, data.path());
+    EXPECT_EQ(silent.exitCode, 2) << silent.said.toStdString();
+    EXPECT_EQ(silent.json.value("verdict").toString(), "no answer");
+    EXPECT_EQ(silent.json.value("steps").toArray().last().toObject().value("attempts").toInt(), 2);
 }

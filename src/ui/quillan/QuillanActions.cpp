@@ -109,6 +109,7 @@ void QuillanActions::build(QMainWindow* window)
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     instructions = item(help, QStringLiteral("mnuInstructions"), QStringLiteral("&Instructions"));
     instructions->setShortcut(QKeySequence(Qt::Key_F1));
+    uploadHistory = item(help, QStringLiteral("mnuUploadHistory"), QStringLiteral("Upload &History"));
     about = item(help, QStringLiteral("mnuAbout"), QStringLiteral("&About"));
 
     buildToolBar(window);
@@ -157,6 +158,7 @@ void QuillanActions::buildUploadMenu(QMenu* menu)
     erase = item(menu, QStringLiteral("mnuErase"), QStringLiteral("Erase"));
     bulkErase = item(menu, QStringLiteral("mnuBulkErase"), QStringLiteral("Bulk Erase"));
     uploadS19 = item(menu, QStringLiteral("mnuUploadS19"), QStringLiteral("Upload S19 File"));
+    autoUploadItem = item(menu, QStringLiteral("mnuAutoUpload"), QStringLiteral("Auto Upload"));
     menu->addSeparator();
     remoteUpload =
         item(menu, QStringLiteral("mnuRemoteUpload"), QStringLiteral("Remote Upload / Lock Ports"));
@@ -246,8 +248,7 @@ void QuillanActions::buildToolBar(QMainWindow* window)
     eraseButton = button(nullptr, QStringLiteral("Erase"), QStringLiteral("Erase"));
     uploadButton = button(nullptr, QStringLiteral("Upload"), QStringLiteral("Upload"));
     autoUploadButton = button(nullptr, QStringLiteral("Auto Upload"), QStringLiteral("Auto Upload"));
-    autoUploadButton->setToolTip(
-        QStringLiteral("Not available yet: use Start, Erase and Upload in the Upload menu"));
+    autoUploadButton->setToolTip(QStringLiteral("Check, start, erase and program the selected module"));
     toolBar->addSeparator();
     button(sendGps, QStringLiteral("SendGPS"));
     button(sendHdg, QStringLiteral("SendHDG"));

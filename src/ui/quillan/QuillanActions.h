@@ -69,6 +69,8 @@ struct QuillanActions {
     QAction* eraseButton = nullptr;
     QAction* uploadButton = nullptr;
     QAction* autoUploadButton = nullptr;
+    QAction* autoUploadItem = nullptr;
+    QAction* uploadHistory = nullptr;
 
     QToolBar* toolBar = nullptr;
 

@@ -1,5 +1,6 @@
 #include "QuillanWindow.h"
 
+#include "AutoUpload.h"
 #include "CancelWindow.h"
 #include "CommLog.h"
 #include "CommPortDialog.h"
@@ -17,6 +18,8 @@
 #include "TerminalView.h"
 #include "ToolsMenu.h"
 #include "Twips.h"
+#include "UploadHistory.h"
+#include "UploadHistoryWindow.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -41,7 +44,9 @@ QuillanWindow::QuillanWindow(TerminalSession& session, ModuleSelection& selectio
     : QMainWindow(parent), m_session(session), m_selection(selection),
       m_sendFile(std::make_unique<SendFile>(session)),
       m_screenFiles(std::make_unique<ScreenFiles>(session.prompter())),
-      m_upload(std::make_unique<ManualUpload>(session, selection))
+      m_upload(std::make_unique<ManualUpload>(session, selection)),
+      m_auto(std::make_unique<AutoUpload>(session, selection, *m_upload)),
+      m_history(std::make_unique<UploadHistory>())
 {
     setObjectName(QStringLiteral("QuillanWindow"));
     m_actions.build(this);
@@ -256,10 +261,44 @@ void QuillanWindow::connectUpload()
     for (QAction* upload : {a.uploadS19, a.fileUploadS19})
         connect(upload, &QAction::triggered, up, &ManualUpload::uploadS19Item);
 
+    for (QAction* autoUpload : {a.autoUploadButton, a.autoUploadItem})
+        connect(autoUpload, &QAction::triggered, this, &QuillanWindow::runAutoUpload);
+    connect(a.uploadHistory, &QAction::triggered, this, &QuillanWindow::showUploadHistory);
+    // Every job goes into the service report; a report that cannot be written is said once
+    // on the terminal, and the job's own verdict stands.
+    m_auto->setRecorder([this](const UploadJob& job) {
+        QString error;
+        if (!m_history->append(job, &error))
+            m_session.screen().showLine(QStringLiteral("PT:  Upload history not written: ") + error);
+        if (m_historyWindow)
+            m_historyWindow->reload();
+    });
+    connect(m_auto.get(), &AutoUpload::cancelWindowShown, this, &QuillanWindow::presentCancelWindow);
+    connect(m_auto.get(), &AutoUpload::progress, m_cancelWindow, &CancelWindow::setProgress);
+    connect(m_auto.get(), &AutoUpload::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
+
     S19Transfer& transfer = up->transfer();
     connect(&transfer, &S19Transfer::cancelWindowShown, this, &QuillanWindow::presentCancelWindow);
     connect(&transfer, &S19Transfer::progress, m_cancelWindow, &CancelWindow::setProgress);
     connect(&transfer, &S19Transfer::cancelWindowHidden, m_cancelWindow, &QWidget::hide);
+}
+
+void QuillanWindow::runAutoUpload()
+{
+    if (m_session.isBusy())
+        return;
+    m_auto->run();
+    m_terminal->setFocus();
+}
+
+UploadHistoryWindow* QuillanWindow::showUploadHistory()
+{
+    if (!m_historyWindow)
+        m_historyWindow = new UploadHistoryWindow(*m_history, m_session.prompter(), this);
+    m_historyWindow->reload();
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    return m_historyWindow;
 }
 
 void QuillanWindow::connectModuleMenu()
@@ -291,9 +330,8 @@ void QuillanWindow::applyModuleState()
         b->setVisible(st.manualButtonsVisible);
         b->setEnabled(st.manualButtonsEnabled && !m_session.isBusy());
     }
-    // The automatic upload is not built yet: its button stays off rather than doing nothing
-    // when pressed. The selection already says when it could run (st.autoUploadEnabled).
-    m_actions.autoUploadButton->setEnabled(false);
+    for (QAction* a : {m_actions.autoUploadButton, m_actions.autoUploadItem})
+        a->setEnabled(st.autoUploadEnabled && !m_session.isBusy());
     m_strip->setPhonePowerVisible(st.phonePowerVisible);
     m_actions.hexDisplay->setChecked(m_session.screen().hexView());
 }

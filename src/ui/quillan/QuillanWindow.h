@@ -6,7 +6,10 @@
 
 #include <memory>
 
+class AutoUpload;
 class CancelWindow;
+class UploadHistory;
+class UploadHistoryWindow;
 class LineStateStrip;
 class ManualUpload;
 class ModuleSelection;
@@ -36,6 +39,11 @@ public:
     QLabel* statusPanel(const QString& key) const;
     SendFile& sendFile() const { return *m_sendFile; }
     ManualUpload& manualUpload() const { return *m_upload; }
+    AutoUpload& autoUpload() const { return *m_auto; }
+    // The Auto Upload button and menu item: the whole job, then the terminal takes the keys.
+    void runAutoUpload();
+    // Help / "Upload History".
+    UploadHistoryWindow* showUploadHistory();
 
     // The text the program reports as its version (About box, saved screens).
     static QString versionText();
@@ -78,6 +86,9 @@ private:
     std::unique_ptr<ScreenFiles> m_screenFiles;
     std::unique_ptr<ManualUpload> m_upload;
     ToolsMenu* m_tools = nullptr;
+    std::unique_ptr<AutoUpload> m_auto;
+    std::unique_ptr<UploadHistory> m_history;
+    UploadHistoryWindow* m_historyWindow = nullptr;
     QuillanActions m_actions;
     QWidget* m_top = nullptr;
     LineStateStrip* m_strip = nullptr;
