@@ -15,14 +15,15 @@ FirstStartDialog::FirstStartDialog(const QString& program, const QList<SerialPor
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
         ports.isEmpty()
-            ? QStringLiteral("No serial port has been set up yet, and this computer lists no serial devices.\n"
+            ? QStringLiteral("No serial port has been set up yet, and this computer lists no serial devices. "
                              "Plug in the USB serial adapter and start again, or choose \"Port Settings...\" "
                              "for a TCP/IP link.")
             : QStringLiteral("No serial port has been set up yet. These are the serial devices this computer "
-                             "has;\nchoose the one the unit is connected to, or \"Port Settings...\" for TCP/IP "
+                             "has: choose the one the unit is connected to, or \"Port Settings...\" for TCP/IP "
                              "and other settings."),
         this);
     intro->setWordWrap(true);
+    intro->setMinimumWidth(440);
     layout->addWidget(intro);
 
     m_list = new QListWidget(this);
