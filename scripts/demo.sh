@@ -32,8 +32,8 @@ sim_pid=""
 # Korvex talks to a simulated antenna control unit; Quillan to a unit that echoes,
 # answers lines and sends front-panel frames like a pedestal control unit's panel.
 sim_args=()
-# The console also streams a few lines a second, so the terminal shows traffic at once.
-[ "$program" = quillan ] && sim_args=(--unit terminal --panel-frames --stream 120)
+# The console also prints its status line each second, so the terminal shows traffic at once.
+[ "$program" = quillan ] && sim_args=(--unit terminal --panel-frames --status-lines 1000)
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
 port=""
 for try in 2000 2002 2004 2006 2008 20000 20002 20004 20006 20008; do

@@ -169,6 +169,10 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("terminal: milliseconds between panel frames (default %1; implies --panel-frames).")
             .arg(kDefaultPanelIntervalMs),
         "MS");
+    const QCommandLineOption statusLines("status-lines",
+                                         "terminal: print a status line about the antenna (\"PCU AZ ... EL ... AGC "
+                                         "... SEARCHING\") every MS milliseconds, as a live console does.",
+                                         "MS");
     const QCommandLineOption stream("stream",
                                     "terminal: stream numbered lines of printable text (CR LF) at RATE bytes "
                                     "per second, paced evenly, for load tests.",
@@ -204,7 +208,7 @@ Options parseOptions(const QCoreApplication& app)
     p.addOptions({unit,   port,        noTcp,         pty,         ptyLink,  greeting,   transcript,
                   seed,   quiet,       dropEvery,     delay,       split,    splitGap,   join,
                   garble, noCr,        prompt,        hangUpAfter, hangUpAt, hangUpOnce, referenceForm,
-                  noEcho, panelFrames, panelInterval, stream});
+                  noEcho, panelFrames, panelInterval, stream, statusLines});
     const QCommandLineOption discovery(
         "discovery",
         "Answer the discovery request on UDP port N of 127.0.0.1 (3000 is the programs' default), "
@@ -307,6 +311,8 @@ Options parseOptions(const QCoreApplication& app)
     if (p.isSet(panelFrames) || p.isSet(panelInterval))
         o.panelIntervalMs =
             p.isSet(panelInterval) ? int(integer(panelInterval, 10, 3600000)) : kDefaultPanelIntervalMs;
+    if (p.isSet(statusLines))
+        o.statusIntervalMs = int(integer(statusLines, 10, 3600000));
     if (p.isSet(stream))
         o.streamBytesPerSecond = int(integer(stream, 1, 100000000));
 

@@ -36,6 +36,7 @@ struct Options {
     bool echo = true;
     int panelIntervalMs = 0;
     int streamBytesPerSecond = 0;
+    int statusIntervalMs = 0;
     // Bootloaders
     BootFaults bootFaults;
     int returnAfterMs = 3000; // -1: a restarting USB board never comes back

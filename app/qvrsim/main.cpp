@@ -86,6 +86,7 @@ public:
             terminal->setEcho(m_options.echo);
             terminal->setPanelFrames(m_options.panelIntervalMs);
             terminal->setStream(m_options.streamBytesPerSecond);
+            terminal->setStatusLines(m_options.statusIntervalMs);
             line = std::move(terminal);
         } else {
             line = std::make_unique<AcuModel>(m_rt, m_unit, lineSeed);

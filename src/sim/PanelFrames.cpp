@@ -50,6 +50,12 @@ QByteArray PanelFrame::encode() const
     return out;
 }
 
+QByteArray PanelFrame::statusLine(const AcuUnit& unit)
+{
+    return "PCU AZ" + degrees(unit.azimuth(), 6) + " EL" + degrees(unit.elevation(), 5) + " AGC " +
+           QByteArray::number(unit.agc()).rightJustified(3, '0') + ' ' + phaseText(unit.phase());
+}
+
 PanelFrame PanelFrame::of(const AcuUnit& unit)
 {
     PanelFrame f;

@@ -26,4 +26,7 @@ struct PanelFrame {
 
     // The panel as the antenna shows it now.
     static PanelFrame of(const AcuUnit& unit);
+    // The console's own status line about the same antenna, as a PCU prints it to its
+    // service port: "PCU AZ 274.9 EL 23.8 AGC 039 SEARCHING" (no line end).
+    static QByteArray statusLine(const AcuUnit& unit);
 };

@@ -18,13 +18,19 @@ TerminalUnit::TerminalUnit(Runtime& runtime, quint64 seed, QObject* parent)
 
 TerminalUnit::TerminalUnit(Runtime& runtime, std::shared_ptr<AcuUnit> unit, quint64 seed, QObject* parent)
     : UnitLine(runtime, seed, parent), m_unit(std::move(unit)), m_panelTimer(runtime.createTimer()),
-      m_streamTimer(runtime.createTimer())
+      m_streamTimer(runtime.createTimer()), m_statusTimer(runtime.createTimer())
 {
     // A console ends its lines the way a terminal shows them.
     output().setLineEnd("\r\n");
     m_panelTimer->setCallback([this] { sendPanel(); });
     m_streamTimer->setInterval(kStreamTickMs);
     m_streamTimer->setCallback([this] { streamTick(); });
+    m_statusTimer->setCallback([this] {
+        if (hasHungUp())
+            return;
+        m_unit->update();
+        output().sendChunk(PanelFrame::statusLine(*m_unit) + "\r\n");
+    });
 }
 
 TerminalUnit::~TerminalUnit() = default;
@@ -104,9 +110,18 @@ void TerminalUnit::setStream(int bytesPerSecond)
         startTimers();
 }
 
+void TerminalUnit::setStatusLines(int intervalMs)
+{
+    m_statusIntervalMs = qMax(0, intervalMs);
+    if (isConnected())
+        startTimers();
+}
+
 void TerminalUnit::startTimers()
 {
     stopTimers();
+    if (m_statusIntervalMs > 0)
+        m_statusTimer->start(m_statusIntervalMs);
     if (m_panelIntervalMs > 0)
         m_panelTimer->start(m_panelIntervalMs);
     if (m_streamRate > 0) {
@@ -120,6 +135,7 @@ void TerminalUnit::stopTimers()
 {
     m_panelTimer->stop();
     m_streamTimer->stop();
+    m_statusTimer->stop();
 }
 
 void TerminalUnit::sendPanel()

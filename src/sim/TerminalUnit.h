@@ -30,6 +30,9 @@ public:
     bool echo() const { return m_echo; }
     // Panel frames every intervalMs while connected (0 = none).
     void setPanelFrames(int intervalMs);
+    // A status line about the antenna every intervalMs while connected (0 = none), so a
+    // terminal shows the traffic a live console makes.
+    void setStatusLines(int intervalMs);
     // Text at this many bytes per second while connected, in small pieces on a timer
     // (0 = none). The count starts when the stream starts.
     void setStream(int bytesPerSecond);
@@ -57,6 +60,8 @@ private:
     int m_streamRate = 0;
     std::unique_ptr<RuntimeTimer> m_panelTimer;
     std::unique_ptr<RuntimeTimer> m_streamTimer;
+    int m_statusIntervalMs = 0;
+    std::unique_ptr<RuntimeTimer> m_statusTimer;
     TextStream m_text;
     qint64 m_streamStartNs = 0;
 };

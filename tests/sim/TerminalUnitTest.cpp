@@ -172,3 +172,20 @@ TEST(TerminalUnit, StreamLinesArePrintableAndNumbered)
     taken += s.take(44);
     EXPECT_EQ(taken, TextStream::line(1) + TextStream::line(2));
 }
+
+// A console's status lines come on their interval, one line each, about the same antenna.
+TEST(TerminalUnit, StatusLinesComeOnTheirInterval)
+{
+    TerminalOnWire t(3, ByteLink::Kind::Tcp);
+    t.model.setEcho(false);
+    t.model.setStatusLines(1000);
+    t.open();
+    const qint64 start = t.rt.nowNs();
+    t.rt.advance(3050);
+    ASSERT_EQ(t.chunks.size(), 3u);
+    const QRegularExpression line(QStringLiteral("^PCU AZ[ 0-9.]{6} EL[ 0-9.-]{5} AGC \\d{3} [A-Z]+\\r\\n$"));
+    for (size_t i = 0; i < t.chunks.size(); ++i) {
+        EXPECT_EQ(t.chunks[i].timeNs - start, qint64(i + 1) * 1000000000);
+        EXPECT_TRUE(line.match(QString::fromLatin1(t.chunks[i].bytes)).hasMatch()) << t.chunks[i].bytes.constData();
+    }
+}
