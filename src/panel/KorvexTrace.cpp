@@ -2,11 +2,8 @@
 
 #include "ByteLink.h"
 #include "KorvexSession.h"
+#include "PanelTexts.h"
 #include "SessionTrace.h"
-
-namespace {
-const QString kSyncErrorText = QStringLiteral("Status: Sync Error ");
-}
 
 KorvexTrace::KorvexTrace(KorvexSession& session, ByteLink& serial, ByteLink& tcp, SessionTrace& trace,
                          QObject* parent)
@@ -31,8 +28,9 @@ KorvexTrace::KorvexTrace(KorvexSession& session, ByteLink& serial, ByteLink& tcp
     // parser reports them.
     ParserHooks& hooks = session.parser().hooks();
     hooks.statusText = [this, shown = hooks.statusText](const QString& text) {
-        if (text.startsWith(kSyncErrorText))
-            m_trace.record(Kind::Sync, text.mid(kSyncErrorText.size()));
+        const QLatin1String sync(paneltext::kSyncErrorText);
+        if (text.startsWith(sync))
+            m_trace.record(Kind::Sync, text.mid(sync.size()));
         if (shown)
             shown(text);
     };

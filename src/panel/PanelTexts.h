@@ -4,6 +4,9 @@
 // included). The window shows them; the logic owns them so that both say the same.
 namespace paneltext {
 
+// Status panel 2 while a reply failed its check; the code follows.
+inline constexpr const char* kSyncErrorText = "Status: Sync Error ";
+
 // Screen keys, in the order SHIP, SAT, ANTENNA, MODE.
 inline constexpr const char* kScreenKeyCaptions[4] = {"SHIP", "SAT", "ANTENNA", "MODE"};
 inline constexpr const char* kScreenKeyToolTips[4] = {"Select SHIP Display", "Select SATELLITE Display",

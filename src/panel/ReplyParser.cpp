@@ -2,6 +2,7 @@
 
 #include "CommandVocabulary.h"
 #include "DeviceLink.h"
+#include "PanelTexts.h"
 #include "ReplyDecoders.h"
 
 #include <QLoggingCategory>
@@ -12,7 +13,6 @@ Q_LOGGING_CATEGORY(lcParser, "korvex.parser", QtWarningMsg)
 
 namespace {
 const QString kPortOpenText = QStringLiteral("Status: Port Open");
-const QString kSyncErrorText = QStringLiteral("Status: Sync Error ");
 const QByteArray kStandIn = QByteArrayLiteral("????");
 } // namespace
 
@@ -111,7 +111,7 @@ void ReplyParser::showSyncError()
     if (m_hooks.linkLed)
         m_hooks.linkLed(LedState::Yellow);
     if (m_hooks.statusText)
-        m_hooks.statusText(kSyncErrorText + QString::number(m_syncError));
+        m_hooks.statusText(QLatin1String(paneltext::kSyncErrorText) + QString::number(m_syncError));
 }
 
 int ReplyParser::decode(const QByteArray& reply, const QByteArray& query, PanelState& state, PanelView* view,

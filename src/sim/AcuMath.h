@@ -5,6 +5,8 @@
 // Small angle helpers of the simulated units, in degrees.
 namespace acumath {
 
+inline constexpr double kPi = 3.14159265358979323846;
+
 inline double wrap360(double deg)
 {
     deg = std::fmod(deg, 360.0);

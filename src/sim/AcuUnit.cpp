@@ -11,7 +11,6 @@ using namespace acumath;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // Rates in degrees per second.
 constexpr double kSearchSweepRate = 15.0;

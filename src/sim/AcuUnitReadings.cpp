@@ -11,7 +11,6 @@ using namespace acumath;
 namespace {
 
 constexpr quint8 kFlagBase = '@';
-constexpr double kPi = 3.14159265358979323846;
 // Loop-error counts of the Nutara circle while tracking.
 constexpr double kNutaraRadius = 30.0;
 

@@ -1,9 +1,11 @@
 #include "SatelliteGeometry.h"
 
+#include "AcuMath.h"
+
 #include <cmath>
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
+using acumath::kPi;
 constexpr double kEarthRadiusKm = 6378.137;
 constexpr double kOrbitRadiusKm = 42164.0;
 

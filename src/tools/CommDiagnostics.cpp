@@ -67,7 +67,7 @@ constexpr CommDiagnostics::MenuItem kAcuMenu[] = {
 const QString kMovingUp = QStringLiteral(" Moving Up");
 const QString kMovingDown = QStringLiteral(" Moving Down");
 const QString kAborting = QStringLiteral("Aborting");
-const QByteArray kCrLf("\r\n");
+const QByteArray kCommandEnd("\r\n");
 const QByteArray kSlowScan("^0070\r\n");
 // The torque display of the graph, and the loop-error one that a test keeps.
 constexpr int kGraphLoopError = 1;
@@ -124,7 +124,7 @@ QByteArray CommDiagnostics::entryCommand(const QString& text)
     if (command.size() >= 2 && command.size() <= 4)
         command.insert(1, QByteArray(5 - command.size(), ' '));
     if (command.size() > 1)
-        command += kCrLf;
+        command += kCommandEnd;
     return command;
 }
 
@@ -148,7 +148,7 @@ void CommDiagnostics::send(const QString& command)
     if (!command.isEmpty()) {
         QByteArray wire = command.toLatin1();
         if (wire.size() >= 2)
-            wire += kCrLf;
+            wire += kCommandEnd;
         m_session.pollCycle().setOneShot(wire);
     }
     Q_EMIT changed();
@@ -231,7 +231,7 @@ void CommDiagnostics::startClTest()
 {
     setResponse(kClTest + kMovingUp);
     if (m_session.link().portOpen())
-        m_session.pollCycle().setLongCommand(kSlowScan + "I1150" + kCrLf);
+        m_session.pollCycle().setLongCommand(kSlowScan + "I1150" + kCommandEnd);
 }
 
 void CommDiagnostics::startAzTest()
@@ -270,7 +270,7 @@ void CommDiagnostics::startAzTest()
         const int n8 = int(numfmt::roundHalfEven(numfmt::leadingNumber(m_scan.n8Text)));
         if (open)
             m_session.pollCycle().setLongCommand(
-                "n8" + numfmt::formatPattern(n8, QStringLiteral("000")).toLatin1() + kCrLf + kSlowScan);
+                "n8" + numfmt::formatPattern(n8, QStringLiteral("000")).toLatin1() + kCommandEnd + kSlowScan);
         m_scan.stopReset();
         m_scan.scanRateText = QStringLiteral("4");
         m_scan.autoStopText = QStringLiteral("540");
@@ -278,10 +278,10 @@ void CommDiagnostics::startAzTest()
         m_scan.start(scanDirection);
     } else if (!target.isEmpty()) {
         if (open)
-            m_session.pollCycle().setLongCommand("n8008" + kCrLf + kSlowScan);
+            m_session.pollCycle().setLongCommand("n8008" + kCommandEnd + kSlowScan);
         m_session.runtime().singleShot(kAzTargetDelayMs, this, [this, target, run = m_testRun] {
             if (m_running && run == m_testRun && m_session.link().portOpen())
-                m_session.pollCycle().setLongCommand(target + kCrLf);
+                m_session.pollCycle().setLongCommand(target + kCommandEnd);
         });
     }
 }
@@ -302,7 +302,7 @@ void CommDiagnostics::abortTest()
             QLatin1Char('A') + numfmt::formatPattern(m_session.panelState().azimuth, QStringLiteral("0000"));
     }
     if (m_session.link().portOpen())
-        m_session.pollCycle().setLongCommand(m_lastSent.toLatin1() + kCrLf);
+        m_session.pollCycle().setLongCommand(m_lastSent.toLatin1() + kCommandEnd);
     setResponse(m_tag + QLatin1Char(' ') + kAborting);
 }
 

@@ -20,7 +20,7 @@ const QString kScanKey = QStringLiteral("Scan");
 const QString kRateKey = QStringLiteral("Rate");
 const QString kN8Key = QStringLiteral("N8");
 const QString kTargetPattern = QStringLiteral("###.0");
-const QByteArray kCrLf("\r\n");
+const QByteArray kTargetEnd("\r\n");
 // The binary angle of the "k" and "j" commands: 65536 per turn, from 1/180 degree.
 constexpr double kBinaryPerUnit = 1.01111;
 } // namespace
@@ -179,12 +179,12 @@ QByteArray PatternScan::targetCommand(int set, bool azimuth, qint32 p)
     if (set == TenthsCommands) {
         const qint64 tenths = numfmt::roundHalfEven(p / 18.0);
         return (azimuth ? "A" : "E") +
-               numfmt::formatPattern(double(tenths), QStringLiteral("0000")).toLatin1() + kCrLf;
+               numfmt::formatPattern(double(tenths), QStringLiteral("0000")).toLatin1() + kTargetEnd;
     }
     if (set == BinaryAngleCommands) {
         const qint64 angle = numfmt::roundHalfEven(p * kBinaryPerUnit);
         const QByteArray hex = "000" + QByteArray::number(angle, 16).toUpper();
-        return (azimuth ? "k" : "j") + hex.right(4) + kCrLf;
+        return (azimuth ? "k" : "j") + hex.right(4) + kTargetEnd;
     }
     return {};
 }

@@ -140,7 +140,7 @@ TEST(CaptureBufferRing, XyReplayCoversTheStoredSlotsAndClearEmptiesThem)
 }
 
 namespace {
-PanelSample admcSample()
+PanelSample admcValues()
 {
     PanelSample s;
     s.crossLevel = -5;
@@ -166,7 +166,7 @@ qint16 thirdTrace(ThirdTraceSource source, const PanelSample& s)
 TEST(CaptureBufferStore, AdmcTracesFollowTheirSources)
 {
     CaptureBuffer buffer;
-    const PanelSample s = admcSample();
+    const PanelSample s = admcValues();
     int slot = buffer.record(GraphMode::Admc, s, AdmcTraceSources{}, kNoon);
     // Choosing ADMC shows LV, AZ and REL; the fourth trace is always the signal.
     EXPECT_EQ(buffer.value(1, slot), 352);
@@ -190,7 +190,7 @@ TEST(CaptureBufferStore, AdmcTracesFollowTheirSources)
 
 TEST(CaptureBufferStore, DividedTracesRoundHalvesToEven)
 {
-    PanelSample s = admcSample();
+    PanelSample s = admcValues();
     const std::pair<qint16, qint16> relTenths[] = {{15, 2}, {25, 2}, {35, 4}, {-25, -2}, {-26, -3}, {4, 0}};
     for (const auto& [rel, expected] : relTenths) {
         s.relativeAzimuth = rel;
@@ -205,7 +205,7 @@ TEST(CaptureBufferStore, DividedTracesRoundHalvesToEven)
 
 TEST(CaptureBufferStore, SixteenBitOverflowWrapsInsteadOfStopping)
 {
-    PanelSample s = admcSample();
+    PanelSample s = admcValues();
     s.heading = 32000;
     s.relativeAzimuth = 1000;
     EXPECT_EQ(thirdTrace(ThirdTraceSource::HdgPlusRel, s), -32536);

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-PanelSample admcSample()
+PanelSample admcTexts()
 {
     PanelSample s;
     s.elevationText = QStringLiteral("35.2");
@@ -42,13 +42,13 @@ PanelSample sensorSample()
 
 TEST(CaptureLine, AdmcLineWritesTheTextFieldsAndTheStatusCharacters)
 {
-    EXPECT_EQ(capture::composeLine(GraphMode::Admc, admcSample(), QTime(9, 5, 7)),
+    EXPECT_EQ(capture::composeLine(GraphMode::Admc, admcTexts(), QTime(9, 5, 7)),
               QStringLiteral("09:05:07,35.2,123.4,-1.5,10.0,270.3,512,37.8N,122.4W,1234,ABC eQ"));
 }
 
 TEST(CaptureLine, StatusCharactersNeverBreakTheLine)
 {
-    PanelSample s = admcSample();
+    PanelSample s = admcTexts();
     // No status reply yet (0) and a CR among the bytes would cut the line in the file.
     s.acuStatus = {0, 13, 'D', 0};
     s.extended1 = 0;

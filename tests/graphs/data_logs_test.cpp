@@ -36,7 +36,7 @@ struct LogRig {
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
 
-PanelSample admcSample()
+PanelSample loggedAdmcSample()
 {
     PanelSample s;
     s.elevationText = "45.3";
@@ -75,7 +75,7 @@ TEST(DataLog, FileHoldsTitleCaptureLinesAndDumpInEachMode)
         const char* expected;
     };
     const Case cases[] = {
-        {GraphMode::Admc, admcSample(),
+        {GraphMode::Admc, loggedAdmcSample(),
          "Time,El,Az,CL,Rel,Hdd,AGC,LAT,LON,ExtAGC,Stat123 RL,Notes,Korvex ADMC (Antenna Position) Log "
          "File\r\n"
          "12:00:00,45.3,180.0,0.5,90.0,270.0,123,37.7N,122.2W,250,ABC AB\r\n"

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr qint64 kMs = 1000000;
+constexpr qint64 kNsPerMs = 1000000;
 // One byte at 9600 baud, 10 bits a byte: 1.0416 ms.
 constexpr qint64 byteNs(qint64 n)
 {
@@ -70,14 +70,14 @@ TEST(SimByteLink, BytesTakeTheirWireTimeAt9600Baud)
     r.rt.wait(1);
     ASSERT_EQ(r.unit.heard.size(), 1u);
     EXPECT_EQ(r.unit.heard[0].timeNs, byteNs(100));
-    EXPECT_NEAR(double(byteNs(100)) / kMs, 104.17, 0.005);
+    EXPECT_NEAR(double(byteNs(100)) / kNsPerMs, 104.17, 0.005);
     // A second write queues behind the first one on the wire.
     r.link.write("ab");
     r.link.write("c");
     r.rt.wait(10);
     ASSERT_EQ(r.unit.heard.size(), 3u);
-    EXPECT_EQ(r.unit.heard[1].timeNs, 105 * kMs + byteNs(2));
-    EXPECT_EQ(r.unit.heard[2].timeNs, 105 * kMs + byteNs(3));
+    EXPECT_EQ(r.unit.heard[1].timeNs, 105 * kNsPerMs + byteNs(2));
+    EXPECT_EQ(r.unit.heard[2].timeNs, 105 * kNsPerMs + byteNs(3));
     // Many small writes take exactly as long as one big one.
     const qint64 t0 = r.rt.nowNs();
     for (int i = 0; i < 1000; ++i)
@@ -112,7 +112,7 @@ TEST(SimByteLink, DrainWaitsForTheWireAndFailsOnTimeoutOrClose)
     r.link.open();
     r.link.write(QByteArray(100, 'x'));
     EXPECT_FALSE(r.link.drain(50));
-    EXPECT_EQ(r.rt.nowNs(), 50 * kMs);
+    EXPECT_EQ(r.rt.nowNs(), 50 * kNsPerMs);
     EXPECT_TRUE(r.link.drain(1000));
     EXPECT_EQ(r.rt.nowNs(), byteNs(100));
     EXPECT_TRUE(r.link.drain(0)); // nothing queued
@@ -223,7 +223,7 @@ TEST(SimByteLink, TcpConnectsAfterItsDelayOrIsRefused)
     EXPECT_TRUE(link.open()); // already on its way
     EXPECT_EQ(link.write("x"), -1);
     EXPECT_TRUE(rt.waitUntil([&] { return link.isOpen(); }, 1000));
-    EXPECT_EQ(rt.nowNs(), 40 * kMs);
+    EXPECT_EQ(rt.nowNs(), 40 * kNsPerMs);
     EXPECT_EQ(opened.count(), 1);
     EXPECT_EQ(unit.connects, 1);
 
@@ -235,7 +235,7 @@ TEST(SimByteLink, TcpConnectsAfterItsDelayOrIsRefused)
     rt.processEvents();
     rt.processEvents();
     EXPECT_EQ(got, "pong");
-    EXPECT_EQ(rt.nowNs(), 40 * kMs);
+    EXPECT_EQ(rt.nowNs(), 40 * kNsPerMs);
 
     link.close();
     link.setOpenFailure("Connection refused");

@@ -7,7 +7,7 @@ namespace {
 
 using Verdict = UploadJob::Verdict;
 
-::testing::AssertionResult inOrder(const QString& text, const QStringList& expected)
+::testing::AssertionResult shownInOrder(const QString& text, const QStringList& expected)
 {
     qsizetype at = 0;
     for (const QString& e : expected) {
@@ -30,7 +30,7 @@ TEST(AutoUploadAcu, CleanJobProbesStartsErasesAndStoresTheFile)
 
     EXPECT_EQ(AutoBench::stored(b.acuBoot()), b.image);
     EXPECT_EQ(b.acuBoot().overruns(), 0);
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  Locking external port access",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Locking external port access",
                                   "PT:  Checking communication with ACU, send 'S'",
                                   "PT:  Normal ACU response, Checking module Version number",
                                   "PT:  File and Module major version numbers verified, starting ACU bootloader",
@@ -55,7 +55,7 @@ TEST(AutoUploadAcu, AnAcuAlreadyInItsBootloaderGoesStraightToErase)
     b.acuBoot().start(); // answers ESC "S" with "BOOT OK": nine characters with the line end
     const QString path = b.firmware(0x4000, 160, "VER 3.20 ", 0xF003);
     const UploadJob job = b.run(path);
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  Checking communication with ACU, send 'S'",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Checking communication with ACU, send 'S'",
                                   "PT:  Bootloader mode is active", "PT:  Module Erase Try 1", kAcuComplete}));
     EXPECT_FALSE(b.shown.contains("Normal ACU response"));
     EXPECT_FALSE(b.wire().contains("\\0080"));
@@ -106,7 +106,7 @@ TEST(AutoUploadAcu, RepliesThatAreNotTheExpectedOnesStopBeforeTheBootloader)
         AutoBench b(Module::QVR2a);
         b.acu->setDropEvery(1);
         const UploadJob job = b.run(b.firmware(0x4000, 64, "VER 3.20 ", 0xF003));
-        EXPECT_TRUE(inOrder(b.shown, {"PT:  ACU not responding, send S9 to re-start bootloader",
+        EXPECT_TRUE(shownInOrder(b.shown, {"PT:  ACU not responding, send S9 to re-start bootloader",
                                       "PT:  Uncessful communication attempt, trying again",
                                       "PT:  ACU not responding, send S9 to re-start bootloader",
                                       "PT:  ACU not responding.  Manually reset the ACU and try the Auto Upload "
@@ -144,7 +144,7 @@ TEST(AutoUploadAcu, AnErrorMarkerStopsTheTransferAtTheNextTwentyLineCheck)
     b.acu->unit().bootModules().setFaults(faults);
     const UploadJob job = b.run(b.firmware(0x4000, 16 * 60, "VER 3.20 ", 0xF003));
     EXPECT_EQ(b.manual->transfer().linesSent(), 20);
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  Begin Module Upload", "-", "PT:  WARNING Errors detected",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Begin Module Upload", "-", "PT:  WARNING Errors detected",
                                   "PT:  ACU will be inoperative, do not panic, bootloader is still active",
                                   "PT:  Reset the ACU, wait 15 seconds and run the Auto Upload function again"}));
     EXPECT_FALSE(b.shown.contains("programming complete"));
@@ -157,7 +157,7 @@ TEST(AutoUploadAcu, CancelDuringTheTransferEndsWithTheCancelledVerdict)
     const QString path = b.firmware(0x4000, 16 * 200, "VER 3.20 ", 0xF003);
     b.cancelAfter(20000); // probes and erase take about 8 s; the file about 40 s
     const UploadJob job = b.run(path);
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  WARNING Upload Cancled", "PT:  ACU will be inoperative",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  WARNING Upload Cancled", "PT:  ACU will be inoperative",
                                   "PT:  Please run the Auto Upload function again"}));
     EXPECT_LT(b.manual->transfer().linesSent(), 200);
     EXPECT_EQ(job.verdict, Verdict::Cancelled);
@@ -168,7 +168,7 @@ TEST(AutoUploadBehindAcu, PcuCleanAndMotorDriverCancelledStillRebootsTheAcu)
     {
         AutoBench b(Module::QVR2p);
         const UploadJob job = b.run(b.firmware(0x8000, 320, "VER 2.10 ", 0xE003));
-        EXPECT_TRUE(inOrder(b.shown, {"PT:  Normal ACU response, Sending RESET command (\\0090) to clear previous state",
+        EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Normal ACU response, Sending RESET command (\\0090) to clear previous state",
                                       "PT:  Checking communication with PCU, send '?S'",
                                       "PT:  PCU responding normally, Check PCU version number (send ?V)",
                                       "PT:  File and Module major version numbers verified, reset PCU to default state",
@@ -185,7 +185,7 @@ TEST(AutoUploadBehindAcu, PcuCleanAndMotorDriverCancelledStillRebootsTheAcu)
         const QString path = b.firmware(0x8000, 16 * 200, "VER 1.00 ", 0xF089);
         b.cancelAfter(45000); // two remote-upload set-ups (8 s each) come first
         const UploadJob job = b.run(path);
-        EXPECT_TRUE(inOrder(b.shown, {"PT:  Bootloader Active, start Erase", "PT:  Sucessful Erase",
+        EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Bootloader Active, start Erase", "PT:  Sucessful Erase",
                                       "PT:  WARNING Upload Cancled", "PT:  Re-Booting PCU", "PT:  Re-booting ACU",
                                       "PT:  Re-booting CommIF"}));
         EXPECT_TRUE(b.wire().contains("^0090\r\n\\0090\r\n[Z\r\n"));
@@ -199,7 +199,7 @@ TEST(AutoUploadUsb, PcuAndMotorDriverJudgeTheModulesClosingWord)
     {
         AutoBench b(Module::USBpcu, BootTarget::UsbPcu);
         const UploadJob job = b.run(b.firmware(0x8000, 320, "VER 2.10 ", 0xE003));
-        EXPECT_TRUE(inOrder(b.shown, {"PT:  PCU responding normally, start Remote Bootloader", "PT:  Bootload Start",
+        EXPECT_TRUE(shownInOrder(b.shown, {"PT:  PCU responding normally, start Remote Bootloader", "PT:  Bootload Start",
                                       "PT:  Bootloader Active, start Erase", "Ok",
                                       "PT:  PCU programming complete, No errors detected!! ",
                                       "PT:  Closing USB/Service port"}));
@@ -212,7 +212,7 @@ TEST(AutoUploadUsb, PcuAndMotorDriverJudgeTheModulesClosingWord)
         faults.corruptRecord = 3;
         b.board->setBootFaults(faults);
         const UploadJob job = b.run(b.firmware(0x8000, 320, "VER 1.00 ", 0xF089));
-        EXPECT_TRUE(inOrder(b.shown, {"PT:  MDE responding normally, start Remote Bootloader", "ERR",
+        EXPECT_TRUE(shownInOrder(b.shown, {"PT:  MDE responding normally, start Remote Bootloader", "ERR",
                                       "PT:  WARNING Errors detected",
                                       "PT:  Try running the Auto Upload function again"}));
         EXPECT_FALSE(b.shown.contains("programming complete"));
@@ -224,7 +224,7 @@ TEST(AutoUploadKvmp, TheKvmpBoardIsProgrammedThroughItsOwnStart)
 {
     AutoBench b(Module::KVMP, BootTarget::Kvmp);
     const UploadJob job = b.run(b.firmware(0x2000, 320, "VER 2.20 ", 0xE003));
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  Bootloader start is sucessful!", "Programming complete!"}));
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  Bootloader start is sucessful!", "Programming complete!"}));
     EXPECT_EQ(AutoBench::stored(b.board->module()), b.image);
     EXPECT_EQ(job.verdict, Verdict::Programmed);
 }
@@ -250,7 +250,7 @@ TEST(KvmpAutoUpdate, AnSlcdFileAloneSkipsTheBoardsAndCountsItsRecords)
     EXPECT_FALSE(b.shown.contains("Updating KVMP Firmware"));
     EXPECT_FALSE(b.shown.contains("Updating NMEA Firmware"));
     EXPECT_FALSE(b.wire().contains("verA"));
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  ********** KVMP Auto Update File Selection **********",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  ********** KVMP Auto Update File Selection **********",
                                   "PT:  ********** Updating SLCD Binary Image **********",
                                   "File size is 1000 bytes", "PT:  KVMP Communication with SLCD is active",
                                   "PT:  Sending file size to module: 1000", "PT:  Successful Erase",
@@ -285,7 +285,7 @@ TEST(KvmpAutoUpdate, APanelThatStopsEchoingIsGivenUpAfterTenSeconds)
         });
     });
     const UploadJob job = b.autoUpload->run();
-    EXPECT_TRUE(inOrder(b.shown, {"PT:  No echo from the SLCD for 10 s, image transfer stopped",
+    EXPECT_TRUE(shownInOrder(b.shown, {"PT:  No echo from the SLCD for 10 s, image transfer stopped",
                                   "PT:  Checking for Panel Firmware Update",
                                   "!! OVERRUN ERROR !!  The Firmware update was not sucessful.",
                                   "USB port has been closed."}));

@@ -1,5 +1,7 @@
 #include "CaptureWindow.h"
 
+#include "Twips.h"
+
 #include "Prompter.h"
 
 #include <QAction>
@@ -7,7 +9,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
+
 
 QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
 {

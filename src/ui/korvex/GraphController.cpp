@@ -1,5 +1,7 @@
 #include "GraphController.h"
 
+#include "Twips.h"
+
 #include "GraphArea.h"
 #include "GraphEngine.h"
 #include "GraphPainter.h"
@@ -25,7 +27,7 @@
 #include <QStyle>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
+
 const QString kPngFilter = QStringLiteral("PNG picture (*.png)|*.png|All files (*.*)|*.*");
 const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)|*.pdf|All files (*.*)|*.*");
 
