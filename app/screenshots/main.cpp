@@ -22,6 +22,7 @@
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
+#include "GraphEngine.h"
 #include "GraphSession.h"
 #include "GraphShots.h"
 #include "InstrumentTheme.h"
@@ -136,6 +137,32 @@ void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, con
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
+// An elevation pattern across the tracked satellite on the position graph: the antenna
+// steps 0.5 degree every 4 s from 4 degrees below the satellite to 4 above and back, and
+// the signal trace draws the beam's pattern twice.
+void saveScanOnGraph(Shots& shots, MainWindow& window, PatternScan& scan)
+{
+    GraphEngine& engine = window.graphEngine();
+    engine.selectMode(GraphMode::Admc);
+    shots.run(1000);
+    engine.clear();
+    shots.run(12000);
+    auto leg = [&](int direction, const char* rate, const char* interval, const char* degrees) {
+        scan.scanRateText = QString::fromLatin1(rate);
+        scan.rateText = QString::fromLatin1(interval);
+        scan.autoStopText = QString::fromLatin1(degrees);
+        scan.start(direction);
+        while (scan.running())
+            shots.run(500);
+        shots.run(3000);
+    };
+    scan.stopReset();
+    leg(PatternScan::ElevationDown, "2", "500", "4");
+    leg(PatternScan::ElevationUp, "0.125", "4000", "8");
+    leg(PatternScan::ElevationDown, "0.125", "4000", "8");
+    shots.save(window, QStringLiteral("korvex-graph-pattern-scan.png"));
+}
+
 // Each tool window at work against the simulated unit, and the Tools menu.
 void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexTools& tools)
 {
@@ -162,6 +189,7 @@ void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexT
     shots.save(*scan, QStringLiteral("korvex-pattern-scan.png"));
     tools.scan().exit();
     scan->hide();
+    saveScanOnGraph(shots, window, tools.scan());
 
     LosWindow* los = menus.losWindow();
     los->show();
