@@ -360,6 +360,9 @@ int main(int argc, char** argv)
     renderGraphShots(window, session,
                      {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
                       [&](int ms) { shots.run(ms); }, folder});
+    // The sensor graphs were drawn with polling paused; a data log logs what the unit says.
+    session.pollCycle().setStopOption(false);
+    shots.run(3000);
     // A data log running, its File menu, the Capture window, then a file replayed.
     QTemporaryDir files;
     prompter.fileNames = {files.filePath(QStringLiteral("antenna-log.csv"))};
@@ -374,7 +377,8 @@ int main(int argc, char** argv)
     shots.save(*dataLogMenus->captureWindow(), QStringLiteral("korvex-capture.png"));
     dataLogs.closeLog();
     // The closing dump reads the unit's parameters before the log is free again.
-    shots.run(10000);
+    for (int s = 0; s < 60 && dataLogs.state() != DataLogs::State::Idle; ++s)
+        shots.run(1000);
     {
         QFile replayed(files.filePath(QStringLiteral("rate-capture.csv")));
         replayed.open(QIODevice::WriteOnly);

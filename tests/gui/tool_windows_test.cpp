@@ -2,7 +2,9 @@
 #include "DiagWindow.h"
 #include "KorvexTools.h"
 #include "KorvexWindowRig.h"
+#include "FindQvrWindow.h"
 #include "LosWindow.h"
+#include "ScanWindow.h"
 #include "N7Window.h"
 #include "ToolMenus.h"
 
@@ -62,12 +64,17 @@ TEST_F(ToolWindowsTest, CommandBoxSendsItsEntryAndF1OpensHelp)
     EXPECT_EQ(diag->commandBox()->text(), "");
     EXPECT_EQ(session.pollCycle().oneShot(), "?   x\r\n");
     EXPECT_EQ(diag->findChild<QLineEdit*>("Text1")->text(), "?   x");
-    // Offscreen windows never become active, so the shortcut is triggered as a key would.
-    auto* f1 = diag->findChild<QShortcut*>();
-    ASSERT_TRUE(f1);
-    EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
-    Q_EMIT f1->activated();
-    EXPECT_EQ(prompter.openedUrls, QStringList{"html\\comm_diagonistics.html"});
+    // Offscreen windows never become active, so each window's shortcut is triggered as a
+    // key would.
+    for (QWidget* w : std::initializer_list<QWidget*>{diag, menus->losWindow(), menus->scanWindow(),
+                                                      menus->findQvrWindow()}) {
+        auto* f1 = w->findChild<QShortcut*>();
+        ASSERT_TRUE(f1) << w->objectName().toStdString();
+        EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
+        Q_EMIT f1->activated();
+    }
+    EXPECT_EQ(prompter.openedUrls, (QStringList{"html\\comm_diagonistics.html", "html\\los_pointing.html",
+                                                "html\\pattern_scan.html", "html\\find_qvr.html"}));
 }
 
 TEST_F(ToolWindowsTest, LosHemisphereBoxesAndN7OptionsFollowTheKeys)
