@@ -39,6 +39,8 @@ TEST_F(ToolWindowsTest, ToolsMenuOpensTheWindowsAndTicksWhileShown)
               (QStringList{"Parameter Dump (mA999, nA999, [?)", "Parameter Upload (Send Param.txt)",
                            "&Comm Diagnostics", "&LOS Pointing", "Pattern &Scan", "N7 Parameter Tool",
                            "Burn-In Room Excersise", "Find Local and Remote QVRs (UDP Broadcast)"}));
+    // The dump and the upload stand apart from the tool windows.
+    EXPECT_TRUE(menus->menu()->actions().value(2)->isSeparator());
     QAction* los = menus->action("mnuLOS");
     los->trigger();
     EXPECT_TRUE(menus->losWindow()->isVisible());
