@@ -10,11 +10,11 @@
 // in memory and the prompts are answered by a script. The discovery window's request goes
 // to a responder on 127.0.0.1, and the datagram seam refuses any other address.
 #include "BurnIn.h"
+#include "BurnInWindow.h"
 #include "CaptureWindow.h"
 #include "DataFile.h"
 #include "DataLogMenus.h"
 #include "DataLogs.h"
-#include "BurnInWindow.h"
 #include "DiagWindow.h"
 #include "Discovery.h"
 #include "FindQvrWindow.h"
@@ -30,8 +30,8 @@
 #include "KorvexSettings.h"
 #include "KorvexTools.h"
 #include "LosWindow.h"
-#include "N7Window.h"
 #include "MainWindow.h"
+#include "N7Window.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
 #include "ParameterDump.h"
@@ -44,8 +44,8 @@
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
-#include "ToolProgress.h"
 #include "ToolMenus.h"
+#include "ToolProgress.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
@@ -55,11 +55,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -164,10 +163,12 @@ void saveScanOnGraph(Shots& shots, MainWindow& window, PatternScan& scan)
 }
 
 // Each tool window at work against the simulated unit, and the Tools menu.
-void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexTools& tools)
+void saveToolWindows(Shots& shots, MainWindow& window, KorvexSession& session, ToolMenus& menus,
+                     KorvexTools& tools)
 {
     QMenu* menu = menus.menu();
-    menu->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    menu->popup(
+        window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
     shots.save(window, QStringLiteral("korvex-tools-menu.png"), menu);
     menu->close();
 
@@ -178,6 +179,20 @@ void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexT
     shots.run(1000);
     diag->showHealth();
     shots.save(*diag, QStringLiteral("korvex-comm-diagnostics.png"));
+
+    // The cross-level torque test on the torque graph: the drive's push while the axis
+    // tilts, its holding torque once there, and its push back when the axis is brought
+    // back level.
+    CommDiagnostics& diagnostics = tools.diagnostics();
+    diagnostics.pressButton(CommDiagnostics::ClTest);
+    shots.run(7000);
+    shots.save(*diag, QStringLiteral("korvex-cl-torque-test.png"));
+    for (int s = 0; s < 30 && !diagnostics.runningTest().isEmpty(); ++s)
+        shots.run(1000);
+    diagnostics.setStop(false);
+    session.pollCycle().setLongCommand("I0900\r\n");
+    shots.run(18000);
+    shots.save(window, QStringLiteral("korvex-graph-cl-torque-test.png"));
     diag->hide();
 
     ScanWindow* scan = menus.scanWindow();
@@ -394,7 +409,7 @@ int main(int argc, char** argv)
         replay.unload();
         dataLogMenus->captureWindow()->hide();
     }
-    saveToolWindows(shots, window, *toolMenus, tools);
+    saveToolWindows(shots, window, session, *toolMenus, tools);
 
     session.link().togglePort();
     shots.run(100);

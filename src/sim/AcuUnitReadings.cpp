@@ -85,8 +85,9 @@ std::array<quint8, 4> AcuUnit::acuStatus() const
     const quint8 byte1 = kFlagBase | bit(m_slowScan, 5) | bit(m_satReference, 4) | bit(tracking, 3) |
                          bit(m_phase == Phase::Unwrapping, 2);
     const quint8 byte2 = kFlagBase | bit(m_azTarget.active, 5) |
-                         bit(m_elTarget.active || m_clTarget.active, 4) | bit(m_headingValid, 3) | bit(m_phase == Phase::Blocked, 2) |
-                         bit(m_phase == Phase::Initializing, 1) | bit(underlying == Phase::Searching, 0);
+                         bit(m_elTarget.active || m_clTarget.active, 4) | bit(m_headingValid, 3) |
+                         bit(m_phase == Phase::Blocked, 2) | bit(m_phase == Phase::Initializing, 1) |
+                         bit(underlying == Phase::Searching, 0);
     const bool pcuError = (m_pcuErrors3 | m_pcuErrors4) != 0;
     const quint8 byte3 =
         kFlagBase | (m_acuErrors & 0x37) | bit(m_satellite.elevation < 0, 5) | bit(pcuError, 3);
@@ -174,9 +175,10 @@ AcuUnit::Axes AcuUnit::torqueCommands() const
 {
     // The cross-level torque drive pushes hard while it moves the axis and keeps a holding
     // torque against the tilt once it is there.
-    const double drive = m_clTarget.active ? (m_clTarget.value > m_clDrive ? 60.0 : -60.0) : 0.0;
-    const double hold = m_clDrive * 2.0;
-    return {std::round(m_rollRate * 8.0 + drive + hold + noise(10, 1.5)), std::round(m_pitchRate * 8.0 + noise(11, 1.5)),
+    const double drive = m_clTarget.active ? (m_clTarget.value > m_clDrive ? 20.0 : -20.0) : 0.0;
+    const double hold = m_clDrive * 0.4;
+    return {std::round(m_rollRate * 8.0 + drive + hold + noise(10, 1.5)),
+            std::round(m_pitchRate * 8.0 + noise(11, 1.5)),
             std::round((m_turnRate + m_course) * 20.0 + noise(12, 1.5))};
 }
 

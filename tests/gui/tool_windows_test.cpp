@@ -1,11 +1,11 @@
 // The Tools menu and its windows, driven by their controls offscreen.
 #include "DiagWindow.h"
+#include "FindQvrWindow.h"
 #include "KorvexTools.h"
 #include "KorvexWindowRig.h"
-#include "FindQvrWindow.h"
 #include "LosWindow.h"
-#include "ScanWindow.h"
 #include "N7Window.h"
+#include "ScanWindow.h"
 #include "ToolMenus.h"
 
 #include <QAction>
