@@ -10,11 +10,11 @@
 // in memory and the prompts are answered by a script. The discovery window's request goes
 // to a responder on 127.0.0.1, and the datagram seam refuses any other address.
 #include "BurnIn.h"
+#include "BurnInWindow.h"
 #include "CaptureWindow.h"
 #include "DataFile.h"
 #include "DataLogMenus.h"
 #include "DataLogs.h"
-#include "BurnInWindow.h"
 #include "DiagWindow.h"
 #include "Discovery.h"
 #include "FindQvrWindow.h"
@@ -22,6 +22,7 @@
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
+#include "GraphEngine.h"
 #include "GraphSession.h"
 #include "GraphShots.h"
 #include "InstrumentTheme.h"
@@ -29,8 +30,8 @@
 #include "KorvexSettings.h"
 #include "KorvexTools.h"
 #include "LosWindow.h"
-#include "N7Window.h"
 #include "MainWindow.h"
+#include "N7Window.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
 #include "ParameterDump.h"
@@ -43,8 +44,8 @@
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
-#include "ToolProgress.h"
 #include "ToolMenus.h"
+#include "ToolProgress.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
@@ -54,11 +55,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -136,11 +136,39 @@ void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, con
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
 }
 
+// An elevation pattern across the tracked satellite on the position graph: the antenna
+// steps 0.5 degree every 4 s from 4 degrees below the satellite to 4 above and back, and
+// the signal trace draws the beam's pattern twice.
+void saveScanOnGraph(Shots& shots, MainWindow& window, PatternScan& scan)
+{
+    GraphEngine& engine = window.graphEngine();
+    engine.selectMode(GraphMode::Admc);
+    shots.run(1000);
+    engine.clear();
+    shots.run(12000);
+    auto leg = [&](int direction, const char* rate, const char* interval, const char* degrees) {
+        scan.scanRateText = QString::fromLatin1(rate);
+        scan.rateText = QString::fromLatin1(interval);
+        scan.autoStopText = QString::fromLatin1(degrees);
+        scan.start(direction);
+        while (scan.running())
+            shots.run(500);
+        shots.run(3000);
+    };
+    scan.stopReset();
+    leg(PatternScan::ElevationDown, "2", "500", "4");
+    leg(PatternScan::ElevationUp, "0.125", "4000", "8");
+    leg(PatternScan::ElevationDown, "0.125", "4000", "8");
+    shots.save(window, QStringLiteral("korvex-graph-pattern-scan.png"));
+}
+
 // Each tool window at work against the simulated unit, and the Tools menu.
-void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexTools& tools)
+void saveToolWindows(Shots& shots, MainWindow& window, KorvexSession& session, ToolMenus& menus,
+                     KorvexTools& tools)
 {
     QMenu* menu = menus.menu();
-    menu->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    menu->popup(
+        window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
     shots.save(window, QStringLiteral("korvex-tools-menu.png"), menu);
     menu->close();
 
@@ -151,6 +179,20 @@ void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexT
     shots.run(1000);
     diag->showHealth();
     shots.save(*diag, QStringLiteral("korvex-comm-diagnostics.png"));
+
+    // The cross-level torque test on the torque graph: the drive's push while the axis
+    // tilts, its holding torque once there, and its push back when the axis is brought
+    // back level.
+    CommDiagnostics& diagnostics = tools.diagnostics();
+    diagnostics.pressButton(CommDiagnostics::ClTest);
+    shots.run(7000);
+    shots.save(*diag, QStringLiteral("korvex-cl-torque-test.png"));
+    for (int s = 0; s < 30 && !diagnostics.runningTest().isEmpty(); ++s)
+        shots.run(1000);
+    diagnostics.setStop(false);
+    session.pollCycle().setLongCommand("I0900\r\n");
+    shots.run(18000);
+    shots.save(window, QStringLiteral("korvex-graph-cl-torque-test.png"));
     diag->hide();
 
     ScanWindow* scan = menus.scanWindow();
@@ -162,6 +204,7 @@ void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexT
     shots.save(*scan, QStringLiteral("korvex-pattern-scan.png"));
     tools.scan().exit();
     scan->hide();
+    saveScanOnGraph(shots, window, tools.scan());
 
     LosWindow* los = menus.losWindow();
     los->show();
@@ -332,6 +375,9 @@ int main(int argc, char** argv)
     renderGraphShots(window, session,
                      {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
                       [&](int ms) { shots.run(ms); }, folder});
+    // The sensor graphs were drawn with polling paused; a data log logs what the unit says.
+    session.pollCycle().setStopOption(false);
+    shots.run(3000);
     // A data log running, its File menu, the Capture window, then a file replayed.
     QTemporaryDir files;
     prompter.fileNames = {files.filePath(QStringLiteral("antenna-log.csv"))};
@@ -346,7 +392,8 @@ int main(int argc, char** argv)
     shots.save(*dataLogMenus->captureWindow(), QStringLiteral("korvex-capture.png"));
     dataLogs.closeLog();
     // The closing dump reads the unit's parameters before the log is free again.
-    shots.run(10000);
+    for (int s = 0; s < 60 && dataLogs.state() != DataLogs::State::Idle; ++s)
+        shots.run(1000);
     {
         QFile replayed(files.filePath(QStringLiteral("rate-capture.csv")));
         replayed.open(QIODevice::WriteOnly);
@@ -362,7 +409,7 @@ int main(int argc, char** argv)
         replay.unload();
         dataLogMenus->captureWindow()->hide();
     }
-    saveToolWindows(shots, window, *toolMenus, tools);
+    saveToolWindows(shots, window, session, *toolMenus, tools);
 
     session.link().togglePort();
     shots.run(100);

@@ -148,15 +148,23 @@ void PollCycle::startTick()
     }
     if (!m_link.portOpen())
         return;
-    m_oneShot.clear();
     m_start->stop();
     m_start->setInterval(kStartRecheckMs);
     m_link.setLinkLed(LedState::Green);
-    if (m_sequence.isEmpty() || m_stop) {
+    if (m_stop) {
+        // Polling stays paused, but the poll timer runs on: while "Stop" is on its tick
+        // sends nothing but the diagnostics window's commands, and a command typed after a
+        // screen change must not wait for ever, nor be dropped at the next re-check, while
+        // "Last Sent" shows it.
         if (!m_sequence.isEmpty())
             m_start->start();
+        if (!m_poll->isActive())
+            m_poll->start(pollIntervalMs());
         return;
     }
+    m_oneShot.clear();
+    if (m_sequence.isEmpty())
+        return;
     if (!m_poll->isActive())
         m_poll->start(pollIntervalMs());
 }

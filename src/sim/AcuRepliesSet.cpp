@@ -1,6 +1,7 @@
-// The set commands of the entry box and the tools: targets, heading, satellite, receiver,
-// step sizes and the ship's position and heading sentences. Each answers one line; a value
-// the unit cannot read is answered by repeating the command, as any unknown line is.
+// The set commands of the entry box and the tools: targets, the cross-level drive, heading,
+// satellite, receiver, step sizes and the ship's position and heading sentences. Each
+// answers one line; a value the unit cannot read is answered by repeating the command, as
+// any unknown line is.
 #include "AcuRows.h"
 #include "AcuUnit.h"
 #include "ShapedLine.h"
@@ -78,6 +79,17 @@ Reply fraction(const QByteArray& command, AcuUnit& unit)
         return command;
     unit.receiver().setFraction(*value);
     return 'd' + decimal(unit.receiver().fraction());
+}
+
+// "I" + four digits: the cross-level torque drive's target, 900 being level ("I1150" tilts
+// the axis 25 degrees up, "I0900" brings it back).
+Reply crossLevelDrive(const QByteArray& command, AcuUnit& unit)
+{
+    const auto value = acurows::parseDigits(argument(command), 4);
+    if (!value)
+        return command;
+    unit.setCrossLevelTarget(*value - 900);
+    return 'I' + decimal(*value);
 }
 
 // "X" / "Y" + four digits: the azimuth and elevation step sizes.
@@ -166,6 +178,7 @@ void addSetRows(AcuVocabulary& v)
     v.addLine("A", Match::Prefix, target('A', &AcuUnit::setAzimuthTarget));
     v.addLine("E", Match::Prefix, target('E', &AcuUnit::setElevationTarget));
     v.addLine("J", Match::Prefix, target('J', &AcuUnit::setRelativeAzimuthTarget));
+    v.addLine("I", Match::Prefix, crossLevelDrive);
     v.addLine("k", Match::Prefix, binaryAngle('k', &AcuUnit::setAzimuthTarget));
     v.addLine("j", Match::Prefix, binaryAngle('j', &AcuUnit::setElevationTarget));
     v.addLine("B", Match::Prefix, shipHeading);

@@ -57,6 +57,7 @@ void AcuUnit::step()
 {
     const double dt = kStepMs / 1000.0;
     stepShip(dt);
+    stepCrossLevel(dt);
     // Live motion draws from its own generator, so the rest of the unit moves as it does
     // without it.
     if (m_live)
@@ -215,6 +216,14 @@ void AcuUnit::stepTargets(double dt)
         enterIdle();
 }
 
+void AcuUnit::stepCrossLevel(double dt)
+{
+    if (!m_clTarget.active)
+        return;
+    m_clDrive = moveTowards(m_clDrive, m_clTarget.value, kCrossLevelDriveRate * dt);
+    m_clTarget.active = m_clDrive != m_clTarget.value;
+}
+
 void AcuUnit::stepUnwrap(double dt)
 {
     const double move = qBound(-kUnwrapRate * dt, m_unwrapLeft, kUnwrapRate * dt);
@@ -314,6 +323,13 @@ void AcuUnit::setElevationTarget(int tenths)
     startTargeting();
 }
 
+void AcuUnit::setCrossLevelTarget(int tenths)
+{
+    update();
+    m_clTarget = {true, qBound(-kCrossLevelLimit, tenths / 10.0, kCrossLevelLimit)};
+    m_clTarget.active = m_clDrive != m_clTarget.value;
+}
+
 void AcuUnit::setHeading(int tenths)
 {
     update();
@@ -365,6 +381,8 @@ void AcuUnit::rebootPcu()
     m_pcuInitUntilMs = m_clockMs + kInitializingMs;
     m_nutara = true;
     m_satReference = m_slowScan = m_tiltMode = false;
+    // The torque drive lets go: the stabilisation brings the axis back level.
+    m_clTarget = {m_clDrive != 0, 0};
     // The azimuth reference has to be found again; until it is cleared the PCU reports it.
     m_pcuErrors3 |= 0x08;
 }

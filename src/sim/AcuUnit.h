@@ -61,6 +61,14 @@ public:
     void setRelativeAzimuthTarget(int tenths);
     bool azimuthTargetActive() const { return m_azTarget.active; }
     bool elevationTargetActive() const { return m_elTarget.active; }
+    // "I" + value: the cross-level torque drive. The pedestal tilts the cross-level axis to
+    // this angle (tenths of a degree, up positive, as far as the axis goes) at the slow pace
+    // of a torque drive and holds it there against the stabilisation; a target of 0 brings
+    // the axis back level. Driving shows as a level-axis target in the flag bytes.
+    void setCrossLevelTarget(int tenths);
+    bool crossLevelTargetActive() const { return m_clTarget.active; }
+    static constexpr double kCrossLevelDriveRate = 2.0; // degrees per second
+    static constexpr double kCrossLevelLimit = 30.0;    // degrees either way
 
     // Ship heading in tenths (a heading entry or sentence); an invalid heading clears the
     // valid-heading flags until a good one comes.
@@ -182,6 +190,7 @@ private:
     void stepShip(double dt);
     void stepAntenna(double dt);
     void stepTargets(double dt);
+    void stepCrossLevel(double dt);
     void stepUnwrap(double dt);
     void turnAntenna(double deltaDeg);
     void startPhase(Phase phase);
@@ -226,6 +235,8 @@ private:
     double m_holdAzimuth = 0; // true azimuth held when idle
     double m_searchDirection = 1;
     Target m_azTarget, m_elTarget;
+    Target m_clTarget;
+    double m_clDrive = 0; // degrees the torque drive holds the cross-level axis off level
     bool m_azTargetRelative = false;
 
     double m_latitude = 37.7;

@@ -36,7 +36,7 @@ int AcuUnit::azimuth() const
 }
 int AcuUnit::crossLevel() const
 {
-    return tenths(m_tiltMode ? m_roll : m_crossLevel);
+    return tenths(m_tiltMode ? m_roll : m_crossLevel + m_clDrive);
 }
 int AcuUnit::relativeAzimuth() const
 {
@@ -74,7 +74,7 @@ int AcuUnit::externalAgc() const
 
 int AcuUnit::polarisation() const
 {
-    return clamp999(450.0 + m_parameters.skew() + m_crossLevel * 10.0);
+    return clamp999(450.0 + m_parameters.skew() + (m_crossLevel + m_clDrive) * 10.0);
 }
 
 std::array<quint8, 4> AcuUnit::acuStatus() const
@@ -83,9 +83,10 @@ std::array<quint8, 4> AcuUnit::acuStatus() const
     const bool tracking = m_trackingEnabled && m_phase != Phase::Initializing;
     const quint8 byte1 = kFlagBase | bit(m_slowScan, 5) | bit(m_satReference, 4) | bit(tracking, 3) |
                          bit(m_phase == Phase::Unwrapping, 2);
-    const quint8 byte2 = kFlagBase | bit(m_azTarget.active, 5) | bit(m_elTarget.active, 4) |
-                         bit(m_headingValid, 3) | bit(m_phase == Phase::Blocked, 2) |
-                         bit(m_phase == Phase::Initializing, 1) | bit(underlying == Phase::Searching, 0);
+    const quint8 byte2 = kFlagBase | bit(m_azTarget.active, 5) |
+                         bit(m_elTarget.active || m_clTarget.active, 4) | bit(m_headingValid, 3) |
+                         bit(m_phase == Phase::Blocked, 2) | bit(m_phase == Phase::Initializing, 1) |
+                         bit(underlying == Phase::Searching, 0);
     const bool pcuError = (m_pcuErrors3 | m_pcuErrors4) != 0;
     const quint8 byte3 =
         kFlagBase | (m_acuErrors & 0x37) | bit(m_satellite.elevation < 0, 5) | bit(pcuError, 3);
@@ -144,7 +145,7 @@ AcuUnit::Axes AcuUnit::referenceSensors() const
 {
     // Tilt left over by the stabilisation (all of it in tilt mode), and the azimuth
     // reference's disagreement with the tracked bearing.
-    const double cl = m_tiltMode ? m_roll : m_crossLevel;
+    const double cl = m_tiltMode ? m_roll : m_crossLevel + m_clDrive;
     const double lv = m_tiltMode ? m_pitch : 0.05 * m_pitch;
     return {cl * 10.0 + noise(1, 0.3), lv * 10.0 + noise(2, 0.3), m_wanderAz * 10.0 + noise(3, 0.3)};
 }
@@ -171,7 +172,12 @@ AcuUnit::Axes AcuUnit::loopErrors() const
 
 AcuUnit::Axes AcuUnit::torqueCommands() const
 {
-    return {std::round(m_rollRate * 8.0 + noise(10, 1.5)), std::round(m_pitchRate * 8.0 + noise(11, 1.5)),
+    // The cross-level torque drive pushes hard while it moves the axis and keeps a holding
+    // torque against the tilt once it is there.
+    const double drive = m_clTarget.active ? (m_clTarget.value > m_clDrive ? 20.0 : -20.0) : 0.0;
+    const double hold = m_clDrive * 0.4;
+    return {std::round(m_rollRate * 8.0 + drive + hold + noise(10, 1.5)),
+            std::round(m_pitchRate * 8.0 + noise(11, 1.5)),
             std::round((m_turnRate + m_course) * 20.0 + noise(12, 1.5))};
 }
 

@@ -1,9 +1,11 @@
 // The Tools menu and its windows, driven by their controls offscreen.
 #include "DiagWindow.h"
+#include "FindQvrWindow.h"
 #include "KorvexTools.h"
 #include "KorvexWindowRig.h"
 #include "LosWindow.h"
 #include "N7Window.h"
+#include "ScanWindow.h"
 #include "ToolMenus.h"
 
 #include <QAction>
@@ -37,6 +39,8 @@ TEST_F(ToolWindowsTest, ToolsMenuOpensTheWindowsAndTicksWhileShown)
               (QStringList{"Parameter Dump (mA999, nA999, [?)", "Parameter Upload (Send Param.txt)",
                            "&Comm Diagnostics", "&LOS Pointing", "Pattern &Scan", "N7 Parameter Tool",
                            "Burn-In Room Excersise", "Find Local and Remote QVRs (UDP Broadcast)"}));
+    // The dump and the upload stand apart from the tool windows.
+    EXPECT_TRUE(menus->menu()->actions().value(2)->isSeparator());
     QAction* los = menus->action("mnuLOS");
     los->trigger();
     EXPECT_TRUE(menus->losWindow()->isVisible());
@@ -62,12 +66,17 @@ TEST_F(ToolWindowsTest, CommandBoxSendsItsEntryAndF1OpensHelp)
     EXPECT_EQ(diag->commandBox()->text(), "");
     EXPECT_EQ(session.pollCycle().oneShot(), "?   x\r\n");
     EXPECT_EQ(diag->findChild<QLineEdit*>("Text1")->text(), "?   x");
-    // Offscreen windows never become active, so the shortcut is triggered as a key would.
-    auto* f1 = diag->findChild<QShortcut*>();
-    ASSERT_TRUE(f1);
-    EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
-    Q_EMIT f1->activated();
-    EXPECT_EQ(prompter.openedUrls, QStringList{"html\\comm_diagonistics.html"});
+    // Offscreen windows never become active, so each window's shortcut is triggered as a
+    // key would.
+    for (QWidget* w : std::initializer_list<QWidget*>{diag, menus->losWindow(), menus->scanWindow(),
+                                                      menus->findQvrWindow()}) {
+        auto* f1 = w->findChild<QShortcut*>();
+        ASSERT_TRUE(f1) << w->objectName().toStdString();
+        EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
+        Q_EMIT f1->activated();
+    }
+    EXPECT_EQ(prompter.openedUrls, (QStringList{"html\\comm_diagonistics.html", "html\\los_pointing.html",
+                                                "html\\pattern_scan.html", "html\\find_qvr.html"}));
 }
 
 TEST_F(ToolWindowsTest, LosHemisphereBoxesAndN7OptionsFollowTheKeys)

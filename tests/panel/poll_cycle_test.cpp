@@ -153,8 +153,13 @@ TEST_F(PollCycleScenario, StartTimerTicksAfter1500msAndThenRechecksEverySecond)
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(idleLeds, 1);
 
-    // Only one-shot commands go while "Stop" is on; the start timer clears a pending one
-    // at its tick, so it must be placed between ticks while the poll timer runs.
+    // Only one-shot commands go while "Stop" is on, even after a screen change stopped the
+    // poll timer, and the start timer's re-check does not drop one that waits.
+    poll().rearmStart();
+    rt.advance(1650);
+    poll().setOneShot("V");
+    rt.advance(300);
+    EXPECT_EQ(sentBytesList(), QList<QByteArray>{"V"});
     poll().setStopOption(false);
     rt.advance(1000); // the re-check starts polling
     ASSERT_TRUE(poll().polling());

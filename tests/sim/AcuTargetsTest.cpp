@@ -96,6 +96,25 @@ TEST(AcuTargets, RelativeTargetAndSlowScanMode)
     EXPECT_FALSE(pcuStatus(u).byte1 & flag::slowScan);
 }
 
+TEST(AcuTargets, TheCrossLevelDriveTiltsTheAxisSlowlyAsFarAsItGoesAndBack)
+{
+    UnitOnWire u;
+    tracking(u);
+    EXPECT_EQ(u.command("Ixyz"), "Ixyz");
+    EXPECT_EQ(u.command("I0500"), "I0500"); // 40 degrees down: the axis stops at 30
+    EXPECT_TRUE(acuStatus(u).byte2 & flag::elTarget);
+    u.rt.advance(5000);
+    EXPECT_NEAR(position(u).crossLevel, -100, 5);
+    u.rt.advance(15000);
+    EXPECT_NEAR(position(u).crossLevel, -300, 5);
+    EXPECT_FALSE(acuStatus(u).byte2 & flag::elTarget);
+    EXPECT_TRUE(acuStatus(u).byte1 & flag::tracking) << "the drive leaves the tracking alone";
+    EXPECT_EQ(u.command("I0900"), "I0900");
+    u.rt.advance(16000);
+    EXPECT_NEAR(position(u).crossLevel, 0, 5);
+    EXPECT_FALSE(acuStatus(u).byte2 & flag::elTarget);
+}
+
 TEST(AcuTargets, AShipGoingRoundInCirclesWindsTheCableUntilTheAntennaUnwraps)
 {
     UnitOnWire u;

@@ -1,4 +1,4 @@
-// A pattern scan and a torque drive test end to end against the simulated ACU of qvrsim,
+// A pattern scan and the torque drive tests end to end against the simulated ACU of qvrsim,
 // whose antenna follows the target commands, over a 9600 baud line in virtual time.
 #include "ToolRig.h"
 
@@ -60,6 +60,53 @@ TEST_F(ToolsAgainstAcu, AzimuthTorqueTestRunsUntilTheTargetIsReached)
     EXPECT_EQ(sentStartingWith("n^J", t), (QList<QByteArray>{"n8008\r\n", "^0070\r\n", "J5850\r\n"}));
     // 585.0 degrees is 225.0 from the bow, where the unit's antenna now points.
     EXPECT_NEAR(state().relativeAzimuth, 2250, 5);
+}
+
+// The unit drives the cross-level axis 25 degrees up at 2 degrees a second: the Target LED
+// stays lit for about 12.5 s, so the test outlives its first timer tick and pauses at the top.
+TEST_F(ToolsAgainstAcu, CrossLevelTorqueTestTiltsTheAxisAndPausesThere)
+{
+    session.start();
+    rt.advance(20000);
+    const qint64 t = rt.now();
+    diag().pressButton(CommDiagnostics::ClTest);
+    EXPECT_EQ(diag().response(), "CL Test Moving Up");
+    rt.advance(8000);
+    EXPECT_EQ(diag().runningTest(), "CL Test");
+    EXPECT_GT(state().crossLevel, 100);
+    EXPECT_LT(state().crossLevel, 200);
+    while (rt.now() - t < 30000 && !diag().runningTest().isEmpty())
+        rt.advance(1000);
+    EXPECT_EQ(diag().response(), "CL Test Moving Up Paused");
+    EXPECT_TRUE(diag().stopChecked());
+    EXPECT_GE(rt.now() - t, 13000);
+    EXPECT_LE(rt.now() - t, 16000);
+    EXPECT_EQ(sentStartingWith("^I", t), (QList<QByteArray>{"^0070\r\n", "I1150\r\n"}));
+    EXPECT_NEAR(state().crossLevel, 250, 5);
+    // Held there while polling is paused.
+    rt.advance(10000);
+    EXPECT_NEAR(acu.unit().crossLevel(), 250, 5);
+    EXPECT_EQ(syncErrors, 0);
+}
+
+TEST_F(ToolsAgainstAcu, AbortingTheCrossLevelTestBringsTheAxisBackLevel)
+{
+    session.start();
+    rt.advance(20000);
+    const qint64 t = rt.now();
+    diag().pressButton(CommDiagnostics::ClTest);
+    rt.advance(7000);
+    const int tilted = acu.unit().crossLevel();
+    EXPECT_GT(tilted, 100);
+    diag().pressButton(CommDiagnostics::ClTest);
+    EXPECT_EQ(diag().response(), "CL Test Aborting");
+    while (rt.now() - t < 40000 && !diag().runningTest().isEmpty())
+        rt.advance(1000);
+    EXPECT_EQ(diag().response(), "CL Test Aborting Canceled");
+    EXPECT_FALSE(diag().stopChecked());
+    EXPECT_EQ(sentStartingWith("^I", t), (QList<QByteArray>{"^0070\r\n", "I1150\r\n", "I0900\r\n"}));
+    EXPECT_NEAR(acu.unit().crossLevel(), 0, 5);
+    EXPECT_FALSE(acu.unit().crossLevelTargetActive());
 }
 
 } // namespace

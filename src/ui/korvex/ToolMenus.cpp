@@ -5,8 +5,8 @@
 #include "DiagWindow.h"
 #include "Discovery.h"
 #include "FindQvrWindow.h"
-#include "KorvexSession.h"
 #include "GraphEngine.h"
+#include "KorvexSession.h"
 #include "KorvexTools.h"
 #include "LosWindow.h"
 #include "MainWindow.h"
@@ -69,7 +69,7 @@ ToolMenus::ToolMenus(MainWindow& window, KorvexTools& tools, const QString& disc
         m_diag->show();
         m_diag->raise();
     };
-    // The torque tests clear the graph and switch it to the position graph and back.
+    // The torque tests clear the graph and show it in its torque mode.
     GraphEngine& graph = window.graphEngine();
     hooks.clearGraph = [&graph] { graph.clear(); };
     hooks.graphMode = [&graph] { return int(graph.mode()); };
