@@ -10,11 +10,11 @@
 // in memory and the prompts are answered by a script. The discovery window's request goes
 // to a responder on 127.0.0.1, and the datagram seam refuses any other address.
 #include "BurnIn.h"
+#include "BurnInWindow.h"
 #include "CaptureWindow.h"
 #include "DataFile.h"
 #include "DataLogMenus.h"
 #include "DataLogs.h"
-#include "BurnInWindow.h"
 #include "DiagWindow.h"
 #include "Discovery.h"
 #include "FindQvrWindow.h"
@@ -22,6 +22,7 @@
 #include "FrontPanelController.h"
 #include "FrontPanelLogic.h"
 #include "GraphArea.h"
+#include "GraphEngine.h"
 #include "GraphSession.h"
 #include "GraphShots.h"
 #include "InstrumentTheme.h"
@@ -29,8 +30,8 @@
 #include "KorvexSettings.h"
 #include "KorvexTools.h"
 #include "LosWindow.h"
-#include "N7Window.h"
 #include "MainWindow.h"
+#include "N7Window.h"
 #include "PanelKey.h"
 #include "PanelMenus.h"
 #include "ParameterDump.h"
@@ -43,8 +44,8 @@
 #include "SettingsStore.h"
 #include "SimByteLink.h"
 #include "SimRuntime.h"
-#include "ToolProgress.h"
 #include "ToolMenus.h"
+#include "ToolProgress.h"
 
 #ifdef QVR_HAVE_SIM
 #include "AcuModel.h"
@@ -54,11 +55,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -140,7 +140,8 @@ void quietPlatformNotices(QtMsgType type, const QMessageLogContext& context, con
 void saveToolWindows(Shots& shots, MainWindow& window, ToolMenus& menus, KorvexTools& tools)
 {
     QMenu* menu = menus.menu();
-    menu->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    menu->popup(
+        window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
     shots.save(window, QStringLiteral("korvex-tools-menu.png"), menu);
     menu->close();
 
@@ -238,7 +239,9 @@ int main(int argc, char** argv)
     SimByteLink tcp(runtime, ByteLink::Kind::Tcp);
     serial.setBaud(9600);
 #ifdef QVR_HAVE_SIM
-    AcuModel acu(runtime);
+    // A moving antenna on a ship under way, the same on every run.
+    AcuModel acu(runtime, 1);
+    acu.unit().setLiveMotion(true);
     serial.attachPeer(&acu);
 #endif
 
@@ -265,6 +268,9 @@ int main(int argc, char** argv)
 
     // Long enough for the unit to initialise, find the satellite and track it.
     shots.run(settleMs);
+    // Centred on the lock, as a technician would, and a few minutes of tracking on the chart.
+    window.graphEngine().centerAll();
+    shots.run(150000);
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();
     shots.save(window, QStringLiteral("korvex-main.png"));
@@ -329,7 +335,7 @@ int main(int argc, char** argv)
     }
 
     panel.screenKey(FrontPanel::Antenna)->click();
-    renderGraphShots(window, session,
+    renderGraphShots(window,
                      {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
                       [&](int ms) { shots.run(ms); }, folder});
     // A data log running, its File menu, the Capture window, then a file replayed.
