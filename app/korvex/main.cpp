@@ -1,6 +1,6 @@
 // Korvex, the remote front panel of the antenna control unit.
 //
-//   korvex [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--trace FILE] [--quit-after SECONDS]
+//   korvex [--serial DEVICE[:BAUD] | --tcp HOST:PORT] [--pacing MS] [--trace FILE] [--quit-after SECONDS]
 //          [--screenshot FILE] [--data-log FILE [--graph-mode N] [--replace]] [--discovery-address ADDRESS]
 //
 // --trace writes the session trace to FILE from the start (the "Comm Port" menu starts
@@ -50,6 +50,7 @@ const programoptions::Program kProgram{QStringLiteral("korvex"), QStringLiteral(
 
 struct Options {
     std::optional<double> quitAfterSeconds;
+    std::optional<int> pacingMs;
     QString screenshot;
     QString trace;
     std::optional<programoptions::LinkChoice> link;
@@ -71,6 +72,10 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
     const QCommandLineOption tcp(QStringLiteral("tcp"),
                                  QStringLiteral("Use TCP <host:port> as antenna 1's link for this run."),
                                  QStringLiteral("host:port"));
+    const QCommandLineOption pacing(QStringLiteral("pacing"),
+                                    QStringLiteral("Poll the unit every MS milliseconds from the start, as the Poll "
+                                                   "Rate menu sets it: 50, 100, 200 or 500."),
+                                    QStringLiteral("MS"));
     const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                        QStringLiteral("End the program after <seconds>."),
                                        QStringLiteral("seconds"));
@@ -96,6 +101,7 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
     parser.addOption(tcp);
     parser.addOption(trace);
     parser.addOption(discovery);
+    parser.addOption(pacing);
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
     parser.addOptions({dataLog, graphMode, replace});
@@ -113,6 +119,13 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
             return programoptions::usageError(
                 kProgram, QStringLiteral("--quit-after wants a number of seconds, not \"%1\"").arg(parser.value(quitAfter)));
         options.quitAfterSeconds = seconds;
+    }
+    if (parser.isSet(pacing)) {
+        const QString text = parser.value(pacing);
+        if (!QStringList{"50", "100", "200", "500"}.contains(text))
+            return programoptions::usageError(kProgram,
+                                              QStringLiteral("--pacing wants 50, 100, 200 or 500, not \"%1\"").arg(text));
+        options.pacingMs = text.toInt();
     }
     if (parser.isSet(serial) && parser.isSet(tcp))
         return programoptions::usageError(kProgram, QStringLiteral("--serial and --tcp exclude each other"));
@@ -217,7 +230,8 @@ int main(int argc, char** argv)
                             && FirstStartDialog::isFirstStart(store, KorvexSettings::kApp, KorvexSettings::kSection,
                                                               {QStringLiteral("Serial1"), QStringLiteral("CommPort1"),
                                                                QStringLiteral("Address1"), QStringLiteral("Settings1")});
-    QTimer::singleShot(0, &session, [&session, &window, &trace, &prompter, firstStart, path = options->trace] {
+    QTimer::singleShot(0, &session, [&session, &window, &trace, &prompter, firstStart, path = options->trace,
+                                     pacing = options->pacingMs] {
         if (!path.isEmpty())
             trace.start(path, prompter);
         bool openSettings = false;
@@ -229,6 +243,9 @@ int main(int argc, char** argv)
             openSettings = dialog.wantsSettings();
         }
         session.start();
+        // The start sets the program's own pacing; the one asked for replaces it.
+        if (pacing)
+            session.setPacingMs(*pacing);
         if (openSettings)
             window.openProperties();
     });

@@ -4,7 +4,6 @@
 
 #include <functional>
 
-class KorvexSession;
 class MainWindow;
 class QWidget;
 
@@ -14,4 +13,4 @@ struct GraphShotTools {
     std::function<void(int ms)> run;
     QString folder;
 };
-void renderGraphShots(MainWindow& window, KorvexSession& session, const GraphShotTools& tools);
+void renderGraphShots(MainWindow& window, const GraphShotTools& tools);

@@ -281,7 +281,9 @@ int main(int argc, char** argv)
     SimByteLink tcp(runtime, ByteLink::Kind::Tcp);
     serial.setBaud(9600);
 #ifdef QVR_HAVE_SIM
-    AcuModel acu(runtime);
+    // A moving antenna on a ship under way, the same on every run.
+    AcuModel acu(runtime, 1);
+    acu.unit().setLiveMotion(true);
     serial.attachPeer(&acu);
 #endif
 
@@ -308,6 +310,9 @@ int main(int argc, char** argv)
 
     // Long enough for the unit to initialise, find the satellite and track it.
     shots.run(settleMs);
+    // Centred on the lock, as a technician would, and a few minutes of tracking on the chart.
+    window.graphEngine().centerAll();
+    shots.run(150000);
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();
     shots.save(window, QStringLiteral("korvex-main.png"));
@@ -372,7 +377,7 @@ int main(int argc, char** argv)
     }
 
     panel.screenKey(FrontPanel::Antenna)->click();
-    renderGraphShots(window, session,
+    renderGraphShots(window,
                      {[&](const QString& name, QWidget* popup) { return shots.save(window, name, popup); },
                       [&](int ms) { shots.run(ms); }, folder});
     // The sensor graphs were drawn with polling paused; a data log logs what the unit says.

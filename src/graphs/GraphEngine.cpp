@@ -38,6 +38,11 @@ AdmcTraceSources GraphEngine::traceSources() const
 
 void GraphEngine::plot(const PanelSample& sample)
 {
+    // The sweep's points own the sample count while it runs: a sensor reply still on its
+    // way when the spectrum was chosen would shift every later point off the sweep's
+    // steps, and the trace would never be drawn.
+    if (sweepRunning())
+        return;
     m_last = sample;
     m_haveLast = true;
     const int x = m_buffer.xPos();

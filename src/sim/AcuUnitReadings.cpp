@@ -12,7 +12,7 @@ namespace {
 
 constexpr quint8 kFlagBase = '@';
 // Loop-error counts of the Nutara circle while tracking.
-constexpr double kNutaraRadius = 30.0;
+constexpr double kNutaraRadius = 26.0;
 
 int clamp999(double v)
 {
@@ -163,9 +163,10 @@ AcuUnit::Axes AcuUnit::loopErrors() const
     const bool circling = m_live && m_nutara && m_phase != Phase::Initializing;
     const double radius = circling ? (m_phase == Phase::Tracking ? kNutaraRadius : kNutaraRadius / 3) : 0.0;
     const double a = scanAngle();
-    // The scan's own error signal keeps the loop tighter than the motion alone would.
-    const double residual = circling ? 0.4 : 1.0;
-    return {std::round(m_crossLevel * 400.0 + noise(7, 2.0)),
+    // The scan's own error signal keeps the loops tighter than the motion alone would, so
+    // the circle stands out of what the swell leaves.
+    const double residual = circling ? 0.15 : 1.0;
+    return {std::round(residual * m_crossLevel * 400.0 + noise(7, 2.0)),
             std::round(residual * 0.05 * m_pitch * 400.0 + radius * std::cos(a) + noise(8, 2.0)),
             std::round(residual * m_wanderAz * 600.0 + radius * std::sin(a) + noise(9, 2.0))};
 }

@@ -84,6 +84,9 @@ TEST(CommandLine, HelpVersionAndMistakesNeedNoDisplay)
     const Outcome quit = run(KORVEX_EXE, {"--quit-after", "abc"}, home.path(), false);
     EXPECT_EQ(quit.exitCode, 2);
     EXPECT_EQ(quit.err, "korvex: --quit-after wants a number of seconds, not \"abc\"\n");
+    const Outcome pace = run(KORVEX_EXE, {"--pacing", "30"}, home.path(), false);
+    EXPECT_EQ(pace.exitCode, 2);
+    EXPECT_EQ(pace.err, "korvex: --pacing wants 50, 100, 200 or 500, not \"30\"\n");
     EXPECT_EQ(run(QUILLAN_EXE, {"--tcp", "127.0.0.1:0"}, home.path(), false).exitCode, 2);
     const Outcome module = run(QUILLAN_EXE, {"--module", "NOPE"}, home.path(), false);
     EXPECT_EQ(module.exitCode, 2);

@@ -218,6 +218,25 @@ TEST_F(EngineTest, SpectrumSweepAsksEachThirdPointAndDrawsWhatArrived)
     EXPECT_EQ(canvas.ofKind(DrawOp::Line, canvas.lastRedraw()).back(), lineOp(3, 145, 6, 170, kT4));
 }
 
+// The previous mode's last sample, answered after the spectrum was chosen, must not put the
+// sweep's points off their steps of three.
+TEST_F(EngineTest, ALateSampleDoesNotShiftTheSweep)
+{
+    engine.selectMode(GraphMode::DispIvc);
+    engine.selectMode(GraphMode::Spectrum);
+    PanelSample late;
+    late.DispCL = 5;
+    engine.plot(late);
+    EXPECT_EQ(engine.sweepTick(), QByteArray("c0937\r\n"));
+    EXPECT_EQ(engine.sweepIndex(), 0);
+    EXPECT_EQ(engine.sweepTick(), QByteArray("c0940\r\n"));
+    EXPECT_EQ(engine.sweepIndex(), 3);
+    canvas.ops.clear();
+    engine.spectrumPoint(0, 80);
+    engine.spectrumPoint(3, 95);
+    EXPECT_EQ(canvas.ops, (std::vector<DrawOp>{lineOp(0, 160, 3, 145, kT4)}));
+}
+
 TEST_F(EngineTest, StripRedrawOfEachModeDrawsItsBaselinesAndTraces)
 {
     PanelSample s = sensor(5, -5, 10, 3);
@@ -226,15 +245,22 @@ TEST_F(EngineTest, StripRedrawOfEachModeDrawsItsBaselinesAndTraces)
     s.relativeAzimuth = 100;
     s.agc = 170;
     // The position graph centres each trace on its first value and shows the signal.
-    const std::vector<DrawOp> admc{lineOp(0, 70, 639, 70, kHome),   lineOp(0, 150, 639, 150, kHome),
-                                   lineOp(0, 230, 639, 230, kHome), lineOp(0, 300, 639, 300, kHome),
-                                   pointOp(0, 70, kT1),             pointOp(0, 150, kT2),
-                                   pointOp(0, 230, kT3),            pointOp(0, 300, kT4)};
-    const std::vector<DrawOp> sensors{lineOp(0, 70, 639, 70, kHome),   lineOp(0, 150, 639, 150, kHome),
-                                      lineOp(0, 230, 639, 230, kHome), pointOp(0, 65, kT1),
-                                      pointOp(0, 155, kT2),            pointOp(0, 220, kT3)};
-    for (GraphMode mode : {GraphMode::Admc, GraphMode::DispIvc, GraphMode::DispV, GraphMode::DispW,
-                           GraphMode::DispTc}) {
+    const std::vector<DrawOp> admc{lineOp(0, 70, 639, 70, kHome),
+                                   lineOp(0, 150, 639, 150, kHome),
+                                   lineOp(0, 230, 639, 230, kHome),
+                                   lineOp(0, 300, 639, 300, kHome),
+                                   pointOp(0, 70, kT1),
+                                   pointOp(0, 150, kT2),
+                                   pointOp(0, 230, kT3),
+                                   pointOp(0, 300, kT4)};
+    const std::vector<DrawOp> sensors{lineOp(0, 70, 639, 70, kHome),
+                                      lineOp(0, 150, 639, 150, kHome),
+                                      lineOp(0, 230, 639, 230, kHome),
+                                      pointOp(0, 65, kT1),
+                                      pointOp(0, 155, kT2),
+                                      pointOp(0, 220, kT3)};
+    for (GraphMode mode :
+         {GraphMode::Admc, GraphMode::DispIvc, GraphMode::DispV, GraphMode::DispW, GraphMode::DispTc}) {
         engine.selectMode(mode);
         engine.plot(s);
         engine.redraw();
