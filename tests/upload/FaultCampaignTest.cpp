@@ -96,7 +96,7 @@ void runOnce(const CampaignFamily& f, quint64 seed, Tally& tally)
     if (rnd.uniform() >= 0.1) {
         const int n = rnd.uniform() < 0.6 ? 1 : 2;
         for (int i = 0; i < n; ++i) {
-            int fault = int(rnd.uniform() * kFaultCount) % kFaultCount;
+            int fault = int(rnd.uniform() * int(kFaultCount)) % int(kFaultCount);
             if ((fault == LineNoise || fault == DamagedRecord) && !f.reportsBadRecords)
                 fault = GarbledReplies;
             faults.push_back(fault);
