@@ -203,7 +203,7 @@ void DataLogs::finishForExit(Runtime& runtime, int timeoutMs)
 
 QString DataLogs::chooseFile(const QString& filter)
 {
-    const Prompter::FileRequest request{QString(), filter, QString(), QString()};
+    const Prompter::FileRequest request{QString(), filter, QString(), QString(), false};
     for (;;) {
         const QString path = m_prompter.saveFileName(request);
         if (path.isEmpty())

@@ -102,7 +102,7 @@ void ParameterDump::userCommand(DataFile& file)
     }
     QString path;
     for (;;) {
-        path = prompter.saveFileName({QString(), kFilter, QString(), kDefaultName});
+        path = prompter.saveFileName({QString(), kFilter, QString(), kDefaultName, false});
         if (path.isEmpty())
             return;
         if (!QFileInfo::exists(path))

@@ -31,6 +31,9 @@ public:
         QString filter;
         QString directory;
         QString fileName;
+        // The dialog itself asks before an existing file is chosen for saving. Off where the
+        // logic asks its own question ("Replace existing file - ...?"), so it is asked once.
+        bool confirmOverwrite = true;
     };
 
     virtual ~Prompter() = default;

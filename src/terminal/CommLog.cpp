@@ -25,7 +25,7 @@ CommLog::~CommLog()
 bool CommLog::start()
 {
     Prompter::FileRequest request{QString::fromLatin1(kDialogTitle), QString::fromLatin1(kFilter), QString(),
-                                  QString()};
+                                  QString(), false};
     for (;;) {
         const QString path = m_prompter.saveFileName(request);
         if (path.isEmpty())

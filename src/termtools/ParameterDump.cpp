@@ -137,7 +137,8 @@ void ParameterDump::run(Kind kind)
                            "Click 'Stop Log File' in the File menu, then dump again."));
         return;
     }
-    Prompter::FileRequest request{dialogTitle(kind), QString::fromLatin1(kFilter), QString(), defaultFileName(kind)};
+    Prompter::FileRequest request{dialogTitle(kind), QString::fromLatin1(kFilter), QString(), defaultFileName(kind),
+                                  false};
     for (;;) {
         const QString path = m_session.prompter().saveFileName(request);
         if (path.isEmpty())

@@ -153,6 +153,8 @@ TEST(DataLog, ReplacePromptNoAsksAgainAndOpenFailureShowsTheSystemText)
     rig.logs.startLog();
     ASSERT_EQ(rig.prompter.messages.size(), 1);
     EXPECT_EQ(rig.prompter.messages[0].text, "Replace existing file - " + rig.path("old.csv") + "?");
+    // That question is the only one: the dialog does not ask it again.
+    EXPECT_FALSE(rig.prompter.fileRequests.constFirst().confirmOverwrite);
     EXPECT_EQ(rig.prompter.messages[0].icon, Prompter::Icon::Question);
     EXPECT_EQ(rig.prompter.messages[0].buttons, Prompter::Buttons::YesNo);
     EXPECT_EQ(rig.logs.logPath(), rig.path("new.csv"));

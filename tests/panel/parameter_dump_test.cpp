@@ -264,6 +264,7 @@ TEST_F(ParameterDumpScenario, TheUserCommandChecksPortAndLogThenAsksForTheFile)
     EXPECT_EQ(prompter.fileRequests[0].filter,
               "Data (*.csv, *.txt)|*.csv;*.txt|Text (*.txt, *.prn)|*.txt;*.prn|All files (*.*)|*.*");
     EXPECT_EQ(prompter.messages.last().text, "Replace existing file - " + path() + "?");
+    EXPECT_FALSE(prompter.fileRequests.constLast().confirmOverwrite);
     EXPECT_EQ(prompter.messages.last().icon, Prompter::Icon::Question);
     EXPECT_EQ(file.slot(), DataFile::Slot::Capture);
     EXPECT_TRUE(dump.running());

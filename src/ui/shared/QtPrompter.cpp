@@ -117,7 +117,9 @@ QString QtPrompter::saveFileName(const FileRequest& request)
 {
     const QString start =
         request.fileName.isEmpty() ? request.directory : QDir(request.directory).filePath(request.fileName);
-    return QFileDialog::getSaveFileName(m_parent, request.title, start, promptconv::qtFilter(request.filter));
+    return QFileDialog::getSaveFileName(m_parent, request.title, start, promptconv::qtFilter(request.filter), nullptr,
+                                        request.confirmOverwrite ? QFileDialog::Options()
+                                                                 : QFileDialog::DontConfirmOverwrite);
 }
 
 std::optional<quint32> QtPrompter::chooseColor(quint32 initialBgr)
