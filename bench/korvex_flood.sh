@@ -17,19 +17,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-# A free port below 32768, a port any settings file, old or new, can hold.
-port=""
-for try in 2110 2112 2114 2116 2118 21010 21012 21014; do
-  "$build/app/qvrsim/qvrsim" --babble --port "$try" --transcript "$work/transcript.txt" \
-    >"$work/qvrsim.out" 2>&1 &
-  pid=$!
-  sleep 0.5
-  if kill -0 "$pid" 2>/dev/null && grep -q "TCP 127.0.0.1:$try" "$work/qvrsim.out"; then
-    port=$try; pids+=("$pid"); qvrsim=$pid; break
-  fi
-  kill "$pid" 2>/dev/null || true
-done
-[ -n "$port" ] || { echo "qvrsim did not start"; cat "$work/qvrsim.out"; exit 1; }
+start_qvrsim "$build" --babble --transcript "$work/transcript.txt"
 echo "qvrsim --babble on 127.0.0.1:$port; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 korvex_tcp_settings "$work/config" "$port"

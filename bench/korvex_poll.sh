@@ -14,18 +14,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-# A free port below 32768, a port any settings file, old or new, can hold.
-port=""
-for try in 2100 2102 2104 2106 2108 21000 21002 21004; do
-  "$build/app/qvrsim/qvrsim" --quiet --port "$try" >"$work/qvrsim.out" 2>&1 &
-  pid=$!
-  sleep 0.5
-  if kill -0 "$pid" 2>/dev/null && grep -q "TCP 127.0.0.1:$try" "$work/qvrsim.out"; then
-    port=$try; pids+=("$pid"); break
-  fi
-  kill "$pid" 2>/dev/null || true
-done
-[ -n "$port" ] || { echo "qvrsim did not start"; cat "$work/qvrsim.out"; exit 1; }
+start_qvrsim "$build" --quiet
 echo "qvrsim on 127.0.0.1:$port; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 "$build/bench/poll_rate" --port "$port" --pacing 50 --seconds "$duration"

@@ -112,14 +112,9 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
     options.screenshot = parser.value(screenshot);
     options.trace = parser.value(trace);
     options.discoveryAddress = parser.value(discovery);
-    if (parser.isSet(quitAfter)) {
-        bool ok = false;
-        const double seconds = parser.value(quitAfter).toDouble(&ok);
-        if (!ok || seconds < 0)
-            return programoptions::usageError(
-                kProgram, QStringLiteral("--quit-after wants a number of seconds, not \"%1\"").arg(parser.value(quitAfter)));
-        options.quitAfterSeconds = seconds;
-    }
+    if (const std::optional<int> exit =
+            programoptions::readSeconds(parser, quitAfter, kProgram, options.quitAfterSeconds))
+        return *exit;
     if (parser.isSet(pacing)) {
         const QString text = parser.value(pacing);
         if (!QStringList{"50", "100", "200", "500"}.contains(text))
@@ -127,13 +122,8 @@ std::variant<Options, int> parseOptions(int argc, char** argv)
                                               QStringLiteral("--pacing wants 50, 100, 200 or 500, not \"%1\"").arg(text));
         options.pacingMs = text.toInt();
     }
-    if (parser.isSet(serial) && parser.isSet(tcp))
-        return programoptions::usageError(kProgram, QStringLiteral("--serial and --tcp exclude each other"));
-    QString error;
-    if (parser.isSet(serial) && !(options.link = programoptions::parseSerial(parser.value(serial), &error)))
-        return programoptions::usageError(kProgram, error);
-    if (parser.isSet(tcp) && !(options.link = programoptions::parseTcp(parser.value(tcp), &error)))
-        return programoptions::usageError(kProgram, error);
+    if (const std::optional<int> exit = programoptions::readLink(parser, serial, tcp, kProgram, options.link))
+        return *exit;
     if (parser.isSet(dataLog)) {
         UnattendedLog log;
         log.path = parser.value(dataLog);

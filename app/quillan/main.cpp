@@ -79,21 +79,11 @@ int main(int argc, char** argv)
     if (const std::optional<int> exit = programoptions::parse(args, argc, argv, kProgram))
         return *exit;
     std::optional<double> quitSeconds;
-    if (args.isSet(quitAfter)) {
-        bool ok = false;
-        quitSeconds = args.value(quitAfter).toDouble(&ok);
-        if (!ok || *quitSeconds < 0)
-            return programoptions::usageError(
-                kProgram, QStringLiteral("--quit-after wants a number of seconds, not \"%1\"").arg(args.value(quitAfter)));
-    }
-    if (args.isSet(serialOption) && args.isSet(tcpOption))
-        return programoptions::usageError(kProgram, QStringLiteral("--serial and --tcp exclude each other"));
+    if (const std::optional<int> exit = programoptions::readSeconds(args, quitAfter, kProgram, quitSeconds))
+        return *exit;
     std::optional<programoptions::LinkChoice> link;
-    QString error;
-    if (args.isSet(serialOption) && !(link = programoptions::parseSerial(args.value(serialOption), &error)))
-        return programoptions::usageError(kProgram, error);
-    if (args.isSet(tcpOption) && !(link = programoptions::parseTcp(args.value(tcpOption), &error)))
-        return programoptions::usageError(kProgram, error);
+    if (const std::optional<int> exit = programoptions::readLink(args, serialOption, tcpOption, kProgram, link))
+        return *exit;
     if (args.isSet(module) && !ModuleTable::byIdentifier(args.value(module)))
         return programoptions::usageError(kProgram, QStringLiteral("--module: no module is called \"%1\"; the Module "
                                                                    "menu's identifiers are: %2")

@@ -57,6 +57,33 @@ bool displayAvailable(const Program& program)
     return false;
 }
 
+std::optional<int> readSeconds(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               const Program& program, std::optional<double>& seconds)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    bool ok = false;
+    const double value = parser.value(option).toDouble(&ok);
+    if (!ok || value < 0)
+        return usageError(program, QStringLiteral("--%1 wants a number of seconds, not \"%2\"")
+                                       .arg(option.names().constFirst(), parser.value(option)));
+    seconds = value;
+    return std::nullopt;
+}
+
+std::optional<int> readLink(const QCommandLineParser& parser, const QCommandLineOption& serial,
+                            const QCommandLineOption& tcp, const Program& program, std::optional<LinkChoice>& link)
+{
+    if (parser.isSet(serial) && parser.isSet(tcp))
+        return usageError(program, QStringLiteral("--serial and --tcp exclude each other"));
+    QString error;
+    if (parser.isSet(serial) && !(link = parseSerial(parser.value(serial), &error)))
+        return usageError(program, error);
+    if (parser.isSet(tcp) && !(link = parseTcp(parser.value(tcp), &error)))
+        return usageError(program, error);
+    return std::nullopt;
+}
+
 std::optional<LinkChoice> parseSerial(const QString& text, QString* error)
 {
     LinkChoice link;

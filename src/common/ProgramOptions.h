@@ -30,6 +30,10 @@ int usageError(const Program& program, const QString& text);
 // chosen with QT_QPA_PLATFORM. Without one, says so on stderr in one line.
 bool displayAvailable(const Program& program);
 
+// Reads "--quit-after SECONDS" (none when not given). The exit code of a bad value.
+std::optional<int> readSeconds(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               const Program& program, std::optional<double>& seconds);
+
 // A link for this run: "--serial DEVICE[:BAUD]" or "--tcp HOST:PORT".
 struct LinkChoice {
     bool serial = true;
@@ -42,5 +46,8 @@ struct LinkChoice {
 // when the whole text is not an existing file and what follows the last colon is a number.
 std::optional<LinkChoice> parseSerial(const QString& text, QString* error);
 std::optional<LinkChoice> parseTcp(const QString& text, QString* error);
+// Reads the two options (at most one may be given; none: no link). The exit code of a mistake.
+std::optional<int> readLink(const QCommandLineParser& parser, const QCommandLineOption& serial,
+                            const QCommandLineOption& tcp, const Program& program, std::optional<LinkChoice>& link);
 
 } // namespace programoptions

@@ -79,6 +79,12 @@ private:
     qint64 mark() const;
     qint64 gained(qint64 mark) const;
     QString since(qint64 mark) const;
+    // A USB board's probe: an empty line to wake it, a second, the command, a second; what
+    // came back meanwhile.
+    QString wakeAndAsk(const QByteArray& command);
+    // The USB board's bootloader start: the start command, a second, and whether its answer
+    // holds one of the words.
+    bool startUsbBootloader(const QStringList& answers);
 
     void setState(State s);
     // The job's step records.

@@ -257,17 +257,36 @@ bool AutoUpload::probeBehindAcu(Family f)
     return false;
 }
 
+QString AutoUpload::wakeAndAsk(const QByteArray& command)
+{
+    const qint64 m = mark();
+    m_steps.send("");
+    m_steps.wait(1000);
+    m_steps.send(command);
+    m_steps.wait(1000);
+    return since(m);
+}
+
+bool AutoUpload::startUsbBootloader(const QStringList& answers)
+{
+    m_steps.show(QStringLiteral("PT:  Bootload Start"));
+    const qint64 m = mark();
+    m_manual.bootloader().startBootloader();
+    m_steps.wait(1000);
+    const QString started = since(m);
+    for (const QString& word : answers) {
+        if (started.contains(word))
+            return true;
+    }
+    return false;
+}
+
 bool AutoUpload::probeUsbPcu()
 {
     auto& s = m_steps;
     attempt();
     s.show(QStringLiteral("PT:  Checking communication with PCU, send '?V'"));
-    qint64 m = mark();
-    s.send("");
-    s.wait(1000);
-    s.send("?V");
-    s.wait(1000);
-    const QString reply = since(m);
+    const QString reply = wakeAndAsk("?V");
     if (reply.contains(QLatin1String("VER"))) {
         m_job.versionsBefore << reply.trimmed();
         s.show(QStringLiteral("PT:  PCU responding normally, start Remote Bootloader"));
@@ -278,12 +297,7 @@ bool AutoUpload::probeUsbPcu()
     setState(State::BootloaderStart);
     beginStep(QStringLiteral("Bootloader start"));
     attempt();
-    s.show(QStringLiteral("PT:  Bootload Start"));
-    m = mark();
-    m_manual.bootloader().startBootloader();
-    s.wait(1000);
-    const QString started = since(m);
-    if (!started.contains(QLatin1String("USB")) && !started.contains(QLatin1String("Service"))) {
+    if (!startUsbBootloader({QStringLiteral("USB"), QStringLiteral("Service")})) {
         stop(UploadJob::Verdict::NoAnswer, QStringLiteral("PT:  PCU Bootloader not responding, Exit!"));
         return false;
     }
@@ -297,12 +311,7 @@ bool AutoUpload::probeUsbMdb()
     auto& s = m_steps;
     attempt();
     s.show(QStringLiteral("PT:  Checking communication with MDE, send '*'"));
-    qint64 m = mark();
-    s.send("");
-    s.wait(1000);
-    s.send("*");
-    s.wait(1000);
-    const QString reply = since(m);
+    const QString reply = wakeAndAsk("*");
     if (!reply.contains(QLatin1String("MDB V"))) {
         stop(UploadJob::Verdict::NoAnswer, QStringLiteral("PT:  MDE not responding. EXIT!"));
         return false;
@@ -313,11 +322,7 @@ bool AutoUpload::probeUsbMdb()
     setState(State::BootloaderStart);
     beginStep(QStringLiteral("Bootloader start"));
     attempt();
-    s.show(QStringLiteral("PT:  Bootload Start"));
-    m = mark();
-    m_manual.bootloader().startBootloader();
-    s.wait(1000);
-    if (!since(m).contains(QLatin1String("USB"))) {
+    if (!startUsbBootloader({QStringLiteral("USB")})) {
         stop(UploadJob::Verdict::NoAnswer, QStringLiteral("PT:  MDE Bootloader not responding, Exit!"));
         return false;
     }

@@ -211,7 +211,7 @@ TEST(TcpPortsFromTheFile, AnyPortUpTo65535IsKeptAndOthersAreNamed)
 TEST(RunLink, PinnedLinkIsUsedAndNeverStored)
 {
     MemorySettingsStore stored;
-    stored.set(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", "10.9.9.9");
+    stored.set(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", "127.0.0.9");
     stored.set(KorvexSettings::kApp, KorvexSettings::kSection, "Caption1", "Bridge");
     stored.clearWrites();
     OverlaySettingsStore store(stored);
@@ -228,7 +228,7 @@ TEST(RunLink, PinnedLinkIsUsedAndNeverStored)
     profiles[0].caption = "Mast";
     settings.saveProfiles(profiles);
     settings.saveSelected(1);
-    EXPECT_EQ(stored.get(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", ""), "10.9.9.9");
+    EXPECT_EQ(stored.get(KorvexSettings::kApp, KorvexSettings::kSection, "Address1", ""), "127.0.0.9");
     for (const auto& w : stored.writes())
         EXPECT_FALSE(w.key == "Address1" || w.key == "Port1" || w.key == "Serial1" || w.key == "Select") << w.key.toStdString();
     EXPECT_EQ(stored.get(KorvexSettings::kApp, KorvexSettings::kSection, "Caption1", ""), "Mast");

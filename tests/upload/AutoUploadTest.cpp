@@ -3,22 +3,11 @@
 // technician reads, and the job record a script gets.
 #include "AutoUploadBench.h"
 
+#include "ShownInOrder.h"
+
 namespace {
 
 using Verdict = UploadJob::Verdict;
-
-::testing::AssertionResult shownInOrder(const QString& text, const QStringList& expected)
-{
-    qsizetype at = 0;
-    for (const QString& e : expected) {
-        const qsizetype found = text.indexOf(e, at);
-        if (found < 0)
-            return ::testing::AssertionFailure() << "\"" << e.toStdString() << "\" missing (in order) in:\n"
-                                                 << text.toStdString();
-        at = found + e.size();
-    }
-    return ::testing::AssertionSuccess();
-}
 
 const QString kAcuComplete = QStringLiteral("PT:  ACU programming complete, No errors detected!!");
 

@@ -6,6 +6,7 @@
 #include "ManualUpload.h"
 #include "ModuleSelection.h"
 #include "SRecordBuilder.h"
+#include "ShownInOrder.h"
 
 #include <AcuBootModules.h>
 #include <AcuModel.h>
@@ -163,20 +164,6 @@ private:
     Module m_module;
     int m_files = 0;
 };
-
-// Each text found after the previous one.
-::testing::AssertionResult inOrder(const QString& text, const std::vector<QString>& expected)
-{
-    qsizetype at = 0;
-    for (const QString& e : expected) {
-        const qsizetype found = text.indexOf(e, at);
-        if (found < 0)
-            return ::testing::AssertionFailure() << "\"" << e.toStdString() << "\" missing (in order) in:\n"
-                                                 << text.toStdString();
-        at = found + e.size();
-    }
-    return ::testing::AssertionSuccess();
-}
 
 const QString kProgrammed = QStringLiteral("PROGRAMMED %1 BYTES, 0 BAD RECORDS");
 const QString kVerified = QStringLiteral("PT:  File verification complete! Checking for File version number");
